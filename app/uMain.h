@@ -1,0 +1,115 @@
+#pragma once
+#include <db/Command.h>
+#include <db/RecordSet.h>
+
+#include <QMainWindow>
+
+class QGroupBox;
+class QMenu;
+class QAction;
+class QPushButton;
+class QTableView;
+class QTableWidget;
+class QToolButton;
+class TDM;
+
+// The main window: tool bar, menus, the pay month list and the pay sheet.
+class TfrmMainGZT : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMainGZT(TDM& dm, QWidget* parent = nullptr);
+    ~TfrmMainGZT() override;
+
+    void FormCreate();
+    // Runs its work on the first activation only: login, first-run help.
+    void FormActivate();
+    void ReadyPara();
+    void StructUpdate();
+    void LoadRegPara();
+    void SetFloatFormat();
+    void ReadyMonth();
+
+    // Tool bar and menu handlers.
+    void ToolButton1Click();
+    void ToolButton8Click();
+    void ToolButton11Click();
+    void ToolButton2Click();
+    void TBDatabaseClick();
+    void TBHelpClick();
+    void N13Click();
+    void N15Click();
+
+    // The amount format SetFloatFormat last applied ("0" until then).
+    QString amountFormat() const { return m_amountFormat; }
+    bool activated() const { return m_activated; }
+    // True once the program was told to end (wrong login password).
+    bool endRequested() const { return m_endRequested; }
+
+    // Tool bar, row 1 then row 2.
+    QToolButton* ToolButton15;
+    QToolButton* ToolButton21;
+    QToolButton* ToolButton1;
+    QToolButton* ToolButton8;
+    QToolButton* ToolButton5;
+    QToolButton* ToolButton7;
+    QToolButton* TBDatabase;
+    QToolButton* ToolButton11;
+    QToolButton* TBHelp;
+    QToolButton* ToolButton2;
+    QMenu* PopupMenu1; // help
+    QMenu* PopupMenu2; // maintenance
+    QAction* N13;
+    QAction* N15;
+    QAction* MenuItem1;
+    QAction* MenuItem2;
+    QAction* N2;
+    QMenu* PopupMenuGrid;
+    QAction* Excel1;
+
+    QGroupBox* GroupBoxMonth;
+    QTableWidget* gridMonth;
+    QPushButton* Button1; // add month
+    QPushButton* Button2; // rename month
+    QPushButton* Button3; // delete month
+    QGroupBox* GroupBoxDetail;
+    QTableView* gridDetail;
+    QPushButton* Button4;  // add row
+    QPushButton* Button5;  // edit row
+    QPushButton* Button6;  // delete row
+    QPushButton* Button7;  // print the pay sheet
+    QPushButton* Button8;  // print payslip strips
+    QPushButton* Button14; // POS payslips
+    QPushButton* Button9;  // copy a month's data
+    QPushButton* Button10; // copy an employee's row
+    QPushButton* Button13; // electronic payslips
+
+    db::RecordSet dsGZMonth;
+    db::RecordSet dsGZDetail;
+    db::RecordSet dsTmp;
+    db::RecordSet dsTmp1;
+    db::RecordSet dsTMp2;
+    db::Command ADOCommand1;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildToolBar();
+    void buildPanels();
+    QToolButton* addToolButton(class QToolBar* bar, const char* name, const QString& caption, int icon);
+    void fillMonthList();
+    void showFirstRunHelp();
+    void endProgram();
+
+    TDM& m_dm;
+    bool m_activated = false;
+    bool m_endRequested = false;
+    QString m_amountFormat = QStringLiteral("0");
+};
+
+// The product name after the brand word in every title.
+inline const QString kProductName = QStringLiteral("工资条制作打印软件");
+inline const QString kDefaultBrand = QStringLiteral("鹪鹩");
+inline const QString kFirstRunMessage =
+    QStringLiteral("您是首次运行本软件，点击确认按钮然后查看软件使用动画说明！");

@@ -1,0 +1,23 @@
+# Build settings shared by every library, executable and test.
+set(CMAKE_AUTOMOC ON)
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+
+add_library(slip_common_cfg INTERFACE)
+target_compile_features(slip_common_cfg INTERFACE cxx_std_20)
+target_compile_options(slip_common_cfg INTERFACE -Wall -Wextra)
+target_compile_definitions(slip_common_cfg INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT QT_NO_FOREACH)
+
+option(SLIP_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(SLIP_SANITIZE)
+  target_compile_options(slip_common_cfg INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer)
+  target_link_options(slip_common_cfg INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Copies a built executable into the staged program folder.
+function(slip_stage_executable target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${SLIP_STAGE_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${SLIP_STAGE_DIR}/
+    VERBATIM)
+endfunction()

@@ -1,0 +1,49 @@
+#include "Text.h"
+#include "StartValues.h"
+
+#include <db/DisplayFormat.h>
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+QByteArray ToGbk(const QString& text)
+{
+    QStringEncoder enc("GBK");
+    return enc(text);
+}
+
+QString FromGbk(const QByteArray& bytes)
+{
+    QStringDecoder dec("GBK");
+    return dec(bytes);
+}
+
+int GbkLength(const QString& text)
+{
+    return int(ToGbk(text).size());
+}
+
+QString AmountFormatFor(int showFloat)
+{
+    return showFloat != 0 ? kDecimalFormat : kWholeFormat;
+}
+
+QString AmountFormat()
+{
+    return AmountFormatFor(startValues().showFloat);
+}
+
+QString FormatFloat(double value, const QString& format)
+{
+    return db::formatFloat(value, format);
+}
+
+QString FormatDateTime(const QDateTime& value, const QString& format)
+{
+    return db::formatDateTime(value, format);
+}
+
+double RoundTo(double value, int decimals)
+{
+    return db::roundHalfAway(value, decimals);
+}

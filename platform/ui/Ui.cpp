@@ -1,0 +1,133 @@
+#include "Ui.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace ui {
+
+namespace {
+
+Ui* g_override = nullptr;
+
+QString title()
+{
+    return QGuiApplication::applicationDisplayName();
+}
+
+} // namespace
+
+Ui& current()
+{
+    static QtUi real;
+    return g_override ? *g_override : real;
+}
+
+void setCurrent(Ui* u)
+{
+    g_override = u;
+}
+
+void ShowMessage(const QString& text) { current().message(text, Icon::Information); }
+void ShowError(const QString& text) { current().message(text, Icon::Error); }
+bool AskYesNo(const QString& text) { return current().question(text); }
+
+void QtUi::message(const QString& text, Icon icon)
+{
+    const auto kind = icon == Icon::Error     ? QMessageBox::Critical
+                      : icon == Icon::Warning ? QMessageBox::Warning
+                                              : QMessageBox::Information;
+    QMessageBox box(kind, title(), text, QMessageBox::Ok, QApplication::activeWindow());
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.exec();
+}
+
+bool QtUi::question(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, title(), text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtUi::inputText(const QString& caption, const QString& prompt, const QString& defaultText)
+{
+    QInputDialog dlg(QApplication::activeWindow());
+    dlg.setWindowTitle(caption);
+    dlg.setLabelText(prompt);
+    dlg.setTextValue(defaultText);
+    dlg.setOkButtonText(QStringLiteral("确定"));
+    dlg.setCancelButtonText(QStringLiteral("取消"));
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dlg.textValue();
+}
+
+QString QtUi::openFileName(const QString& caption, const QString& folder, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+}
+
+QString QtUi::saveFileName(const QString& caption, const QString& path, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, path, filter);
+}
+
+QString QtUi::folderName(const QString& title, const QString& root)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, root);
+}
+
+void ScriptedUi::message(const QString& text, Icon)
+{
+    messages << text;
+}
+
+bool ScriptedUi::question(const QString& text)
+{
+    questions << text;
+    if (answers.empty()) {
+        unanswered << text;
+        return false;
+    }
+    const bool yes = answers.front();
+    answers.pop_front();
+    return yes;
+}
+
+std::optional<QString> ScriptedUi::inputText(const QString& caption, const QString& prompt, const QString&)
+{
+    prompts << caption;
+    if (texts.empty()) {
+        unanswered << prompt;
+        return std::nullopt;
+    }
+    const bool given = texts.front().has_value();
+    const QString text = texts.front().value_or(QString());
+    texts.pop_front();
+    if (!given)
+        return std::nullopt;
+    return text;
+}
+
+QString ScriptedUi::nextFile(const QString& caption)
+{
+    prompts << caption;
+    if (files.empty()) {
+        unanswered << caption;
+        return QString();
+    }
+    const QString f = files.front();
+    files.pop_front();
+    return f;
+}
+
+QString ScriptedUi::openFileName(const QString& caption, const QString&, const QString&) { return nextFile(caption); }
+QString ScriptedUi::saveFileName(const QString& caption, const QString&, const QString&) { return nextFile(caption); }
+QString ScriptedUi::folderName(const QString& title, const QString&) { return nextFile(title); }
+
+} // namespace ui

@@ -1,0 +1,88 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <deque>
+#include <optional>
+
+class QWidget;
+
+namespace ui {
+
+enum class Icon { Information, Warning, Error };
+
+// Every modal question the program asks the operator goes through this seam, so tests
+// can answer it. Dialog owners default to the active window.
+class Ui {
+public:
+    virtual ~Ui() = default;
+    virtual void message(const QString& text, Icon icon) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool question(const QString& text) = 0;
+    // A one-line input box; nullopt when cancelled.
+    virtual std::optional<QString> inputText(const QString& caption, const QString& prompt,
+                                             const QString& defaultText) = 0;
+    // File and folder choosers; empty text when cancelled.
+    virtual QString openFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& caption, const QString& path, const QString& filter) = 0;
+    virtual QString folderName(const QString& title, const QString& root) = 0;
+};
+
+Ui& current();
+// Puts a seam in force (nullptr: the real dialogs again). The caller keeps ownership.
+void setCurrent(Ui* u);
+
+// Shorthands for the seam in force.
+void ShowMessage(const QString& text);
+void ShowError(const QString& text);
+bool AskYesNo(const QString& text);
+
+// The real dialogs, captioned with the application's title.
+class QtUi : public Ui {
+public:
+    void message(const QString& text, Icon icon) override;
+    bool question(const QString& text) override;
+    std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& defaultText) override;
+    QString openFileName(const QString& caption, const QString& folder, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& path, const QString& filter) override;
+    QString folderName(const QString& title, const QString& root) override;
+};
+
+// Answers from queues and records every text shown. An unanswered question is No, an
+// unanswered input or chooser is cancelled; both are recorded in `unanswered`.
+class ScriptedUi : public Ui {
+public:
+    void message(const QString& text, Icon icon) override;
+    bool question(const QString& text) override;
+    std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& defaultText) override;
+    QString openFileName(const QString& caption, const QString& folder, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& path, const QString& filter) override;
+    QString folderName(const QString& title, const QString& root) override;
+
+    void answerYes(bool yes) { answers.push_back(yes); }
+    void answerText(const std::optional<QString>& text) { texts.push_back(text); }
+    void answerFile(const QString& path) { files.push_back(path); }
+
+    std::deque<bool> answers;
+    std::deque<std::optional<QString>> texts;
+    std::deque<QString> files;
+    QStringList messages;  // message texts, in order
+    QStringList questions; // question texts, in order
+    QStringList prompts;   // input and chooser captions, in order
+    QStringList unanswered;
+
+private:
+    QString nextFile(const QString& caption);
+};
+
+// Puts a seam in force for one scope.
+class ScopedUi {
+public:
+    explicit ScopedUi(Ui& u) { setCurrent(&u); }
+    ~ScopedUi() { setCurrent(nullptr); }
+    ScopedUi(const ScopedUi&) = delete;
+    ScopedUi& operator=(const ScopedUi&) = delete;
+};
+
+} // namespace ui

@@ -1,0 +1,37 @@
+#include "UiHelpers.h"
+#include "Ui.h"
+
+#include <QDir>
+#include <QMetaObject>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QWidget>
+
+namespace ui {
+
+bool SelectFolder(QWidget*, const QString& title, const QString& root, QString& folder)
+{
+    // The chooser's owner is the active window, which is the owner here.
+    const QString chosen = current().folderName(title, root.isEmpty() ? QDir::homePath() : root);
+    folder = chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen).left(260);
+    return !chosen.isEmpty();
+}
+
+void EnterToNextControl(QWidget* control, int key, Qt::KeyboardModifiers shift)
+{
+    if (!control || (key != Qt::Key_Return && key != Qt::Key_Enter))
+        return;
+    const bool multiLine = qobject_cast<QTextEdit*>(control) || qobject_cast<QPlainTextEdit*>(control);
+    if (multiLine && !(shift & Qt::ControlModifier))
+        return;
+    QWidget* next = control->nextInFocusChain();
+    while (next && next != control
+           && !(next->isEnabled() && next->isVisibleTo(control->window()) && (next->focusPolicy() & Qt::TabFocus)))
+        next = next->nextInFocusChain();
+    if (!next || next == control)
+        return;
+    // Posted, so the focus moves after the key has been handled.
+    QMetaObject::invokeMethod(next, [next] { next->setFocus(Qt::TabFocusReason); }, Qt::QueuedConnection);
+}
+
+} // namespace ui

@@ -1,0 +1,17 @@
+#pragma once
+#include <QString>
+#include <Qt>
+
+class QWidget;
+
+namespace ui {
+
+// Asks for a folder below root (empty root: anywhere). True and the folder's full path
+// when confirmed; false and empty text when cancelled.
+bool SelectFolder(QWidget* owner, const QString& title, const QString& root, QString& folder);
+
+// Enter moves the focus to the next control in tab order, as Tab does; in a multi-line
+// box only Ctrl+Enter does. The key itself is left to the control (never consumed).
+void EnterToNextControl(QWidget* control, int key, Qt::KeyboardModifiers shift);
+
+} // namespace ui
