@@ -44,7 +44,7 @@ QPushButton* panelButton(const char* name, const QString& caption, QWidget* pare
 
 } // namespace
 
-TfrmMainGZT::TfrmMainGZT(TDM& dm, QWidget* parent)
+TfrmMainGZT::TfrmMainGZT(TDM& dm, const QString& programFolder, QWidget* parent)
     : QMainWindow(parent),
       dsGZMonth(dm.ADOLocal, this),
       dsGZDetail(dm.ADOLocal, this),
@@ -52,7 +52,8 @@ TfrmMainGZT::TfrmMainGZT(TDM& dm, QWidget* parent)
       dsTmp1(dm.ADOLocal, this),
       dsTMp2(dm.ADOLocal, this),
       ADOCommand1(dm.ADOLocal),
-      m_dm(dm)
+      m_dm(dm),
+      m_programFolder(programFolder.isEmpty() ? ExecutableFolder() : programFolder)
 {
     setObjectName(QStringLiteral("frmMainGZT"));
     dsGZDetail.setLockType(db::LockType::BatchOptimistic);
@@ -203,7 +204,7 @@ void TfrmMainGZT::buildPanels()
 
 void TfrmMainGZT::FormCreate()
 {
-    startValues().programFolder = ExecutableFolder();
+    startValues().programFolder = m_programFolder;
     ReadyPara();
     const QString title = startValues().brand + kProductName;
     setWindowTitle(title);

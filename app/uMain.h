@@ -17,7 +17,8 @@ class TDM;
 class TfrmMainGZT : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfrmMainGZT(TDM& dm, QWidget* parent = nullptr);
+    // The program folder is the executable's; tests give another.
+    explicit TfrmMainGZT(TDM& dm, const QString& programFolder = QString(), QWidget* parent = nullptr);
     ~TfrmMainGZT() override;
 
     void FormCreate();
@@ -103,6 +104,7 @@ private:
     void endProgram();
 
     TDM& m_dm;
+    QString m_programFolder;
     bool m_activated = false;
     bool m_endRequested = false;
     QString m_amountFormat = QStringLiteral("0");

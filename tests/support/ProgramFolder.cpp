@@ -27,7 +27,7 @@ void copyInto(const QString& from, const QString& to)
 ProgramFolder::ProgramFolder()
 {
     const QString stage = QStringLiteral(SLIP_STAGE_DIR) + QLatin1Char('/');
-    copyInto(stage + schema::kDatabaseFile, databaseFile());
+    copyInto(QStringLiteral(SLIP_DELIVERED_DB), databaseFile());
     copyInto(stage + QStringLiteral("IIS.INI"), file(QStringLiteral("IIS.INI")));
     copyInto(stage + QStringLiteral("Help/WrenGZ.htm"), file(QStringLiteral("Help/WrenGZ.htm")));
     QDir().mkpath(file(QStringLiteral("Bak")));

@@ -1,0 +1,190 @@
+#include <ProgramFolder.h>
+#include <TestMain.h>
+
+#include <Schema.h>
+#include <uDM.h>
+
+#include <QFile>
+
+class TestDM : public QObject {
+    Q_OBJECT
+private slots:
+    void deliveredFileIsEncrypted()
+    {
+        ProgramFolder folder;
+        QFile f(folder.databaseFile());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray head = f.read(16);
+        QCOMPARE(head.size(), 16);
+        QVERIFY(!head.startsWith("SQLite format 3"));
+    }
+
+    void deliveredContents()
+    {
+        ProgramFolder folder;
+        TDM dm;
+        QVERIFY(folder.connect(dm));
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select count(*) from TPara")), QStringLiteral("1"));
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select LogPass from TPara")), QStringLiteral("580"));
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select PrintDays from TPara")), QStringLiteral("0"));
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select ShowFloat from TPara")), QStringLiteral("0"));
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("Select [BillHeight] from TPara")), QStringLiteral("296.78"));
+        QVERIFY(!dm.GetDataBySQL(QStringLiteral("select EntName from TPara")).isEmpty());
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select length(ClientVer) from TPara")), QStringLiteral("10"));
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select count(*) from TGZMonth")), QStringLiteral("0"));
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select count(*) from TGZ")), QStringLiteral("0"));
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select count(*) from TGZSet where GZMonth<>'BASE'")), QStringLiteral("0"));
+
+        QStringList items;
+        dm.GetDataBySQLToItems(QStringLiteral("select GZField1 || '/' || GZType || '/' || SortIdx from TGZSet order by ID"),
+                               items, true);
+        QStringList expected;
+        for (int n = 1; n <= 10; ++n)
+            expected << QStringLiteral("GZ%1/0/%1").arg(n);
+        for (int n = 1; n <= 5; ++n)
+            expected << QStringLiteral("KK%1/1/%1").arg(n);
+        QCOMPARE(items, expected);
+        dm.GetDataBySQLToItems(QStringLiteral("select GZName from TGZSet where GZType=1 order by SortIdx"), items, true);
+        QCOMPARE(items, (QStringList{"养老保险", "医疗保险", "失业保险", "住房公积金", "个人所得税"}));
+        dm.GetDataBySQLToItems(QStringLiteral("select GZName from TGZSet where GZType=0 order by SortIdx"), items, true);
+        QCOMPARE(items.mid(0, 4), (QStringList{"基本工资", "岗位工资", "绩效工资", "加班费"}));
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select count(*) from TGZSet where ShowStu=0 and GZType=0")),
+                 QStringLiteral("7"));
+    }
+
+    void getDataBySQL_data()
+    {
+        QTest::addColumn<QString>("prepare");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("null value") << "update TPara set PrintDays=NULL" << "Select PrintDays from TPara" << "";
+        QTest::newRow("count without rows") << "" << "Select Count(*) from TGZSet where GZMonth='202612'" << "0";
+        QTest::newRow("no rows") << "" << "Select GZName from TGZSet where GZMonth='nope'" << "";
+        QTest::newRow("unknown column") << "" << "Select NoSuch from TPara" << "";
+        QTest::newRow("month name letter case") << "" << "Select Count(*) from TGZSet where GZMonth='base'" << "15";
+        QTest::newRow("field letter case") << "" << "Select Count(*) from TGZSet where GZField1='gz3'" << "1";
+        QTest::newRow("top 1") << "" << "Select Top 1 GZName from TGZSet order by ID desc" << "个人所得税";
+        QTest::newRow("whole float") << "update TPara set BillHeight=43" << "Select BillHeight from TPara" << "43";
+    }
+    void getDataBySQL()
+    {
+        QFETCH(QString, prepare);
+        QFETCH(QString, sql);
+        QFETCH(QString, expected);
+        ProgramFolder folder;
+        TDM dm;
+        QVERIFY(folder.connect(dm));
+        if (!prepare.isEmpty())
+            dm.ADOLocal.execute(prepare);
+        QCOMPARE(dm.GetDataBySQL(sql), expected);
+        // The shared record set is usable again at once.
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select count(*) from TPara")), QStringLiteral("1"));
+    }
+
+    void getDataBySQLToItems()
+    {
+        ProgramFolder folder;
+        TDM dm;
+        QVERIFY(folder.connect(dm));
+        for (const char* dep : {"财务部", "", "销售部", "财务部"})
+            dm.ADOLocal.execute(QStringLiteral("insert into TGZ (GZMonth, DepartName, EmpName) values ('202612', ?, 'x')"),
+                                {QString::fromUtf8(dep)});
+        dm.ADOLocal.execute(QStringLiteral("insert into TGZ (GZMonth, EmpName) values ('202612', 'y')")); // null
+        QStringList items{QStringLiteral("old")};
+        const QString sql = QStringLiteral("Select DepartName from TGZ where GZMonth='202612' order by ID");
+        dm.GetDataBySQLToItems(sql, items, false);
+        QCOMPARE(items, (QStringList{"old", "财务部", "销售部", "财务部"}));
+        dm.GetDataBySQLToItems(QStringLiteral("Select Distinct DepartName from TGZ order by DepartName"), items, true);
+        QCOMPARE(items.size(), 2);
+        // A failing query leaves the list as it was, even when asked to clear it.
+        dm.GetDataBySQLToItems(QStringLiteral("Select NoSuch from TGZ"), items, true);
+        QCOMPARE(items.size(), 2);
+        dm.ADOLocal.close();
+        dm.GetDataBySQLToItems(sql, items, true);
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select count(*) from TPara")), QString());
+    }
+
+    void connectFailures_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
+        QTest::newRow("missing file") << QByteArray();
+        QTest::newRow("not a database") << QByteArray("PK\x03\x04 some zip bytes").repeated(100);
+    }
+    void connectFailures()
+    {
+        QFETCH(QByteArray, content);
+        ProgramFolder folder;
+        QFile::remove(folder.databaseFile());
+        if (!content.isEmpty())
+            folder.writeFile(schema::kDatabaseFile, content);
+        TDM dm;
+        QVERIFY(!folder.connect(dm));
+        QVERIFY(!dm.ConnectError().isEmpty());
+        QVERIFY(!dm.ADOLocal.isConnected());
+        QCOMPARE(QFile::exists(folder.databaseFile()), !content.isEmpty()); // nothing created
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select count(*) from TPara")), QString());
+    }
+
+    void anotherProgramsDatabaseIsRefused()
+    {
+        ProgramFolder folder;
+        QFile::remove(folder.databaseFile());
+        db::Connection::createDatabase(folder.databaseFile(), schema::kDatabasePassword,
+                                       QStringLiteral("create table Other (A int);"));
+        TDM dm;
+        QVERIFY(!folder.connect(dm));
+    }
+
+    void textLengthsAreEnforced_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("month name 50") << "insert into TGZMonth (GZMonth) values (?)" << 50 << true;
+        QTest::newRow("month name 51") << "insert into TGZMonth (GZMonth) values (?)" << 51 << false;
+        QTest::newRow("position 20") << "insert into TGZ (ZWName) values (?)" << 20 << true;
+        QTest::newRow("position 21") << "insert into TGZ (ZWName) values (?)" << 21 << false;
+        QTest::newRow("remark 10") << "insert into TGZ (QM) values (?)" << 10 << true;
+        QTest::newRow("remark 11") << "insert into TGZ (QM) values (?)" << 11 << false;
+        QTest::newRow("e-mail 21") << "insert into TGZ (EMail) values (?)" << 21 << false;
+    }
+    void textLengthsAreEnforced()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, length);
+        QFETCH(bool, stored);
+        ProgramFolder folder;
+        TDM dm;
+        QVERIFY(folder.connect(dm));
+        const QString value(length, QChar(0x5DE5)); // Chinese characters count one each
+        bool ok = true;
+        try {
+            dm.ADOLocal.execute(sql, {value});
+        } catch (const db::DbError&) {
+            ok = false;
+        }
+        QCOMPARE(ok, stored);
+    }
+
+    void secondConnectionSeesCommittedRows()
+    {
+        ProgramFolder folder;
+        TDM one, two;
+        QVERIFY(folder.connect(one));
+        QVERIFY(folder.connect(two));
+        db::RecordSet months(two.ADOLocal);
+        months.setSql(QStringLiteral("select * from  TGZMonth Order by ID Desc"));
+        months.open();
+        QCOMPARE(months.recordCount(), 0);
+        one.ADOLocal.execute(QStringLiteral("insert into TGZMonth (GZMonth) values ('202612')"));
+        QCOMPARE(months.recordCount(), 0); // a snapshot
+        months.close();
+        months.open();
+        QCOMPARE(months.recordCount(), 1);
+    }
+};
+
+SLIP_TEST_MAIN(TestDM)
+
+#include "tst_dm.moc"
