@@ -5,6 +5,7 @@
 #include <ui/Ui.h>
 
 #include <QApplication>
+#include <QScreen>
 
 int main(int argc, char** argv)
 {
@@ -17,6 +18,8 @@ int main(int argc, char** argv)
         ui::ShowMessage(kInstallMessage);
 
     TfrmMainGZT window(dm);
+    // Sized to the screen too, for desktops without a window manager to maximize it.
+    window.setGeometry(window.screen()->availableGeometry());
     window.showMaximized();
     return app.exec();
 }

@@ -162,9 +162,12 @@ void TfrmMainGZT::buildPanels()
     Button1 = panelButton("Button1", QStringLiteral("增加月度"), GroupBoxMonth);
     Button2 = panelButton("Button2", QStringLiteral("修改"), GroupBoxMonth);
     Button3 = panelButton("Button3", QStringLiteral("删除"), GroupBoxMonth);
+    monthButtons->setSpacing(2);
     for (QPushButton* b : {Button1, Button2, Button3}) {
         b->setEnabled(false);
-        monthButtons->addWidget(b);
+        b->setStyleSheet(QStringLiteral("padding: 3px 4px;")); // three fit in the narrow panel
+        b->setMinimumWidth(0);
+        monthButtons->addWidget(b, b == Button1 ? 4 : 3);
     }
     monthLayout->addLayout(monthButtons);
     layout->addWidget(GroupBoxMonth);
