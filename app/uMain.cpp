@@ -1,12 +1,20 @@
 #include "uMain.h"
 #include "About.h"
 
+#include <Clock.h>
+#include <GZSet.h>
+#include <PaySheet.h>
 #include <IniFile.h>
 #include <Schema.h>
 #include <StartValues.h>
 #include <Text.h>
 #include <uCommon.h>
 #include <uDM.h>
+#include <uGZBaseSet.h>
+#include <uParaSet.h>
+#include <uPassInput.h>
+#include <uPassSet.h>
+#include <grid/DBGrid.h>
 #include <ui/Ui.h>
 
 #include <QApplication>
@@ -20,8 +28,6 @@
 #include <QSaveFile>
 #include <QSplitter>
 #include <QStyle>
-#include <QTableView>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -34,6 +40,7 @@ const QString kHomePage = QStringLiteral("https://www.slipdesk.example/");
 const QString kFirstRunMarker = QStringLiteral("NotFirst.txt");
 const QString kHelpPage = QStringLiteral("Help/WrenGZ.htm");
 const QString kUpdater = QStringLiteral("SlipRenew");
+const QString kSaveError = QStringLiteral("保存数据发生错误！");
 
 QPushButton* panelButton(const char* name, const QString& caption, QWidget* parent)
 {
@@ -60,7 +67,14 @@ TfrmMainGZT::TfrmMainGZT(TDM& dm, const QString& programFolder, QWidget* parent)
     dsTmp.setLockType(db::LockType::BatchOptimistic);
     dsTmp1.setLockType(db::LockType::BatchOptimistic);
     buildToolBar();
-    buildPanels();
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+    buildMonthPanel(central);
+    buildSheetPanel(central);
+    layout->addWidget(GroupBoxMonth);
+    layout->addWidget(GroupBoxDetail, 1);
+    setCentralWidget(central);
     FormCreate();
 }
 
@@ -119,14 +133,13 @@ void TfrmMainGZT::buildToolBar()
     N15 = PopupMenu1->addAction(QStringLiteral("关于.."));
 
     // Features that arrive later stay visible but disabled until then.
-    for (QWidget* w : {static_cast<QWidget*>(ToolButton21), static_cast<QWidget*>(ToolButton1),
-                       static_cast<QWidget*>(ToolButton8), static_cast<QWidget*>(ToolButton5),
-                       static_cast<QWidget*>(ToolButton7)})
+    for (QWidget* w : {static_cast<QWidget*>(ToolButton5), static_cast<QWidget*>(ToolButton7)})
         w->setEnabled(false);
     for (QAction* a : {MenuItem1, MenuItem2, N2})
         a->setEnabled(false);
 
     connect(ToolButton1, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton1Click);
+    connect(ToolButton21, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton21Click);
     connect(ToolButton8, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton8Click);
     connect(ToolButton11, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton11Click);
     connect(ToolButton2, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton2Click);
@@ -136,53 +149,62 @@ void TfrmMainGZT::buildToolBar()
     connect(N15, &QAction::triggered, this, &TfrmMainGZT::N15Click);
 }
 
-void TfrmMainGZT::buildPanels()
+void TfrmMainGZT::buildMonthPanel(QWidget* parent)
 {
-    auto* central = new QWidget(this);
-    auto* layout = new QHBoxLayout(central);
-    layout->setContentsMargins(4, 4, 4, 4);
-
-    GroupBoxMonth = new QGroupBox(QStringLiteral("工资发放月度"), central);
+    GroupBoxMonth = new QGroupBox(QStringLiteral("工资发放月度"), parent);
     GroupBoxMonth->setFixedWidth(175);
     auto* monthLayout = new QVBoxLayout(GroupBoxMonth);
-    gridMonth = new QTableWidget(0, 2, GroupBoxMonth);
+    gridMonth = new grid::DBGrid(GroupBoxMonth);
     gridMonth->setObjectName(QStringLiteral("gridMonth"));
-    gridMonth->setHorizontalHeaderLabels({QStringLiteral("编号"), QStringLiteral("发放月度")});
-    gridMonth->verticalHeader()->hide();
-    gridMonth->horizontalHeader()->setStretchLastSection(true);
-    gridMonth->setColumnWidth(0, 40);
-    gridMonth->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    gridMonth->setSelectionBehavior(QAbstractItemView::SelectRows);
-    gridMonth->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid::Column id(QStringLiteral("ID"), QStringLiteral("编号"));
+    id.width = 40;
+    id.alignment = Qt::AlignCenter;
+    grid::Column name(QStringLiteral("GZMonth"), QStringLiteral("发放月度"));
+    name.width = 100;
+    gridMonth->setColumns({id, name});
+    gridMonth->setFooterVisible(false);
+    gridMonth->view()->setSelectionMode(QAbstractItemView::SingleSelection);
+    gridMonth->view()->horizontalHeader()->setStretchLastSection(true);
+    gridMonth->setRecordSet(&dsGZMonth);
+    connect(&dsGZMonth, &db::RecordSet::currentChanged, this, &TfrmMainGZT::dsGZMonthAfterScroll);
     gridMonth->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(gridMonth, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { PopupMenu1->popup(gridMonth->viewport()->mapToGlobal(p)); });
+    gridMonth->view()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(gridMonth->view(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { PopupMenu1->popup(gridMonth->view()->viewport()->mapToGlobal(p)); });
     monthLayout->addWidget(gridMonth);
     auto* monthButtons = new QHBoxLayout;
+    monthButtons->setSpacing(2);
     Button1 = panelButton("Button1", QStringLiteral("增加月度"), GroupBoxMonth);
     Button2 = panelButton("Button2", QStringLiteral("修改"), GroupBoxMonth);
     Button3 = panelButton("Button3", QStringLiteral("删除"), GroupBoxMonth);
-    monthButtons->setSpacing(2);
     for (QPushButton* b : {Button1, Button2, Button3}) {
-        b->setEnabled(false);
         b->setStyleSheet(QStringLiteral("padding: 3px 4px;")); // three fit in the narrow panel
         b->setMinimumWidth(0);
         monthButtons->addWidget(b, b == Button1 ? 4 : 3);
     }
+    connect(Button1, &QPushButton::clicked, this, &TfrmMainGZT::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TfrmMainGZT::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TfrmMainGZT::Button3Click);
     monthLayout->addLayout(monthButtons);
-    layout->addWidget(GroupBoxMonth);
+}
 
-    GroupBoxDetail = new QGroupBox(QStringLiteral("月度[XXXX]工资发放明细表"), central);
+void TfrmMainGZT::buildSheetPanel(QWidget* parent)
+{
+    GroupBoxDetail = new QGroupBox(paysheet::kInitialCaption, parent);
     auto* detailLayout = new QVBoxLayout(GroupBoxDetail);
-    gridDetail = new QTableView(GroupBoxDetail);
+    dsGZDetail.addCalculatedField(QStringLiteral("SortIdx"), db::FieldType::Integer,
+                                  [](const db::RecordSet&, int row) { return QVariant(row + 1); });
+    gridDetail = new grid::DBGrid(GroupBoxDetail);
     gridDetail->setObjectName(QStringLiteral("gridDetail"));
-    gridDetail->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    gridDetail->setContextMenuPolicy(Qt::CustomContextMenu);
+    gridDetail->setColumns(paysheet::SheetColumns());
+    gridDetail->setRecordSet(&dsGZDetail);
+    connect(gridDetail, &grid::DBGrid::titleClicked, this, &TfrmMainGZT::gridDetailTitleClick);
     PopupMenuGrid = new QMenu(this);
     Excel1 = PopupMenuGrid->addAction(QStringLiteral("发送到&Excel"));
     Excel1->setEnabled(false);
-    connect(gridDetail, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { PopupMenuGrid->popup(gridDetail->viewport()->mapToGlobal(p)); });
+    gridDetail->view()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(gridDetail->view(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { PopupMenuGrid->popup(gridDetail->view()->viewport()->mapToGlobal(p)); });
     detailLayout->addWidget(gridDetail);
     auto* detailButtons = new QHBoxLayout;
     Button4 = panelButton("Button4", QStringLiteral("增加明细"), GroupBoxDetail);
@@ -194,15 +216,14 @@ void TfrmMainGZT::buildPanels()
     Button9 = panelButton("Button9", QStringLiteral("月度数据复制"), GroupBoxDetail);
     Button10 = panelButton("Button10", QStringLiteral("职员数据复制"), GroupBoxDetail);
     Button13 = panelButton("Button13", QStringLiteral("生成电子工资条"), GroupBoxDetail);
-    for (QPushButton* b : {Button4, Button5, Button6, Button7, Button8, Button14, Button9, Button10, Button13}) {
-        b->setEnabled(false);
+    for (QPushButton* b : {Button4, Button5, Button6, Button7, Button8, Button14, Button9, Button10, Button13})
         detailButtons->addWidget(b);
-    }
+    // Features that arrive later stay visible but disabled until then.
+    for (QPushButton* b : {Button4, Button5, Button7, Button8, Button14, Button9, Button10, Button13})
+        b->setEnabled(false);
+    connect(Button6, &QPushButton::clicked, this, &TfrmMainGZT::Button6Click);
     detailButtons->addStretch();
     detailLayout->addLayout(detailButtons);
-    layout->addWidget(GroupBoxDetail, 1);
-
-    setCentralWidget(central);
 }
 
 void TfrmMainGZT::FormCreate()
@@ -284,11 +305,19 @@ void TfrmMainGZT::LoadRegPara()
 void TfrmMainGZT::SetFloatFormat()
 {
     m_amountFormat = AmountFormatFor(startValues().showFloat);
-    if (!dsGZDetail.isOpen())
-        return;
-    for (int i = 0; i < dsGZDetail.fieldCount(); ++i)
-        if (dsGZDetail.fieldType(i) == db::FieldType::Float)
-            dsGZDetail.setDisplayFormat(dsGZDetail.fieldName(i), m_amountFormat);
+    for (int c = 0; c < gridDetail->columnCount(); ++c) {
+        if (!paysheet::IsAmountColumn(gridDetail->column(c).fieldName))
+            continue;
+        gridDetail->setColumnFormat(c, m_amountFormat);
+        gridDetail->setFooterFormat(c, m_amountFormat);
+    }
+    // Every floating-point field of the sheet, days and rate too; their columns keep
+    // their own formats.
+    QStringList floatFields = schema::EarningsColumns() + schema::DeductionColumns();
+    floatFields << QStringLiteral("WorkDays") << QStringLiteral("OneDayMOney") << QStringLiteral("YFTotal")
+                << QStringLiteral("KKTotal") << QStringLiteral("GZTotal");
+    for (const QString& f : floatFields)
+        dsGZDetail.setDisplayFormat(f, m_amountFormat);
 }
 
 void TfrmMainGZT::ReadyMonth()
@@ -300,23 +329,72 @@ void TfrmMainGZT::ReadyMonth()
     } catch (const db::DbError&) {
         // The list stays empty.
     }
-    fillMonthList();
+    dsGZMonthAfterScroll();
 }
 
-void TfrmMainGZT::fillMonthList()
+QString TfrmMainGZT::CurrentMonth() const
 {
-    gridMonth->setRowCount(0);
-    if (!dsGZMonth.isOpen())
+    if (!dsGZMonth.isOpen() || dsGZMonth.eof())
+        return QString();
+    return dsGZMonth.valueAt(dsGZMonth.recNo() - 1, dsGZMonth.fieldIndex(QStringLiteral("GZMonth"))).toString();
+}
+
+qint64 TfrmMainGZT::currentMonthId() const
+{
+    if (!dsGZMonth.isOpen() || dsGZMonth.eof())
+        return -1;
+    return dsGZMonth.valueAt(dsGZMonth.recNo() - 1, dsGZMonth.fieldIndex(QStringLiteral("ID"))).toLongLong();
+}
+
+void TfrmMainGZT::selectMonthRow(int row)
+{
+    if (dsGZMonth.isOpen() && !dsGZMonth.isEmpty())
+        dsGZMonth.setRecNo(std::clamp(row, 0, dsGZMonth.recordCount() - 1) + 1);
+}
+
+void TfrmMainGZT::dsGZMonthAfterScroll()
+{
+    const qint64 id = currentMonthId();
+    if (id == m_shownMonthId)
         return;
-    const int idField = dsGZMonth.fieldIndex(QStringLiteral("ID"));
-    const int nameField = dsGZMonth.fieldIndex(QStringLiteral("GZMonth"));
-    gridMonth->setRowCount(dsGZMonth.recordCount());
-    for (int r = 0; r < dsGZMonth.recordCount(); ++r) {
-        gridMonth->setItem(r, 0, new QTableWidgetItem(dsGZMonth.displayTextAt(r, idField)));
-        gridMonth->setItem(r, 1, new QTableWidgetItem(dsGZMonth.displayTextAt(r, nameField)));
+    m_shownMonthId = id;
+    if (id < 0)
+        showEmptySheet();
+    else
+        ReadyGZList(CurrentMonth());
+}
+
+void TfrmMainGZT::showEmptySheet()
+{
+    dsGZDetail.close();
+    GroupBoxDetail->setTitle(paysheet::kInitialCaption);
+}
+
+bool TfrmMainGZT::ReadyGZList(const QString& month)
+{
+    ReadyGrid(month);
+    dsGZDetail.close();
+    try {
+        dsGZDetail.setSql(QStringLiteral("Select * from TGZ where GZMonth=? order by DepartName,EmpName"), {month});
+        dsGZDetail.open();
+    } catch (const db::DbError&) {
+        return false;
     }
-    if (gridMonth->rowCount() > 0)
-        gridMonth->selectRow(0);
+    for (int c = 0; c < gridDetail->columnCount(); ++c)
+        gridDetail->setSortMarker(c, grid::SortMarker::None);
+    GroupBoxDetail->setTitle(paysheet::SheetCaption(month));
+    return true;
+}
+
+void TfrmMainGZT::ReadyGrid(const QString& month)
+{
+    try {
+        paysheet::ApplyItemTitles(*gridDetail, paysheet::ReadItemTitles(m_dm.ADOLocal, month));
+    } catch (const db::DbError&) {
+        ui::ShowMessage(kReadError);
+        return;
+    }
+    paysheet::ApplyDayColumns(*gridDetail, startValues().printDays);
 }
 
 void TfrmMainGZT::FormActivate()
@@ -324,10 +402,19 @@ void TfrmMainGZT::FormActivate()
     if (m_activated)
         return;
     m_activated = true;
+    const bool sheetWasOpen = dsGZDetail.isOpen();
     dsGZDetail.close(); // no pay data behind the login prompt
-    // The login prompt arrives with the passwords; until then no password is asked.
-    if (m_endRequested)
+    if (!CheckLoginPassword(kLoginPrompt)) {
+        endProgram();
         return;
+    }
+    if (sheetWasOpen) {
+        try {
+            dsGZDetail.open();
+        } catch (const db::DbError&) {
+            // The sheet stays empty; the next change of month loads it again.
+        }
+    }
     showFirstRunHelp();
 }
 
@@ -370,11 +457,35 @@ void TfrmMainGZT::showEvent(QShowEvent* event)
 
 void TfrmMainGZT::ToolButton1Click()
 {
-    LoadRegPara();
+    ShowParaSet(m_dm, this);
+    LoadRegPara(); // saved or not: the stored row is in force
 }
 
 void TfrmMainGZT::ToolButton8Click()
 {
+    ShowPassSet(m_dm, this);
+}
+
+void TfrmMainGZT::ToolButton21Click()
+{
+    const QString month = CurrentMonth();
+    ShowGZBaseSet(m_dm, month.isEmpty() ? schema::kTemplateMonth : month, this);
+    // Saved or not, the sheet shows the item set as stored now.
+    if (month.isEmpty())
+        ReadyGrid(schema::kTemplateMonth);
+    else
+        ReadyGZList(month);
+}
+
+bool TfrmMainGZT::AddBaseGZSet(const QString& newMonth, const QString& sourceMonth)
+{
+    try {
+        CopyItemSet(m_dm.ADOLocal, newMonth, sourceMonth);
+    } catch (const db::DbError&) {
+        ui::ShowMessage(kCopyItemSetFailed);
+        return false;
+    }
+    return true;
 }
 
 void TfrmMainGZT::ToolButton11Click()
@@ -405,4 +516,102 @@ void TfrmMainGZT::N13Click()
 void TfrmMainGZT::N15Click()
 {
     ShowAbout(this);
+}
+
+void TfrmMainGZT::Button1Click()
+{
+    const QString proposed = Clock::now().toString(QStringLiteral("yyyyMM"));
+    const auto answer = ui::current().inputText(QStringLiteral("请输入新的工资发放月度"),
+                                                QStringLiteral("请输入新的工资发放月度："), proposed);
+    if (!answer || answer->isEmpty())
+        return;
+    const QString name = *answer;
+    // BASE names the template items and is never a month.
+    if (paysheet::IsTemplateName(name)
+        || !m_dm.GetDataBySQL(QStringLiteral("Select GZMonth from TGZMonth where GZMonth=?"), {name}).isEmpty()) {
+        ui::ShowMessage(QStringLiteral("名称为[") + name + QStringLiteral("]的月度已经存在！"));
+        return;
+    }
+    try {
+        m_dm.ADOLocal.execute(QStringLiteral("Insert into TGZMonth (GZMonth) values (?)"), {name});
+    } catch (const db::DbError&) {
+        ui::ShowMessage(kSaveError);
+        return;
+    }
+    AddBaseGZSet(name, schema::kTemplateMonth);
+    ReadyMonth(); // the new month is the newest: at the top, and current
+}
+
+void TfrmMainGZT::Button2Click()
+{
+    if (!dsGZMonth.isOpen() || dsGZMonth.isEmpty())
+        return;
+    const QString oldName = CurrentMonth();
+    const qint64 id = currentMonthId();
+    const auto answer = ui::current().inputText(QStringLiteral("请输入新的工资发放月度名称"),
+                                                QStringLiteral("请输入新的工资发放月度名称："), oldName);
+    if (!answer || answer->isEmpty())
+        return;
+    const QString name = *answer;
+    if (paysheet::IsTemplateName(name)
+        || !m_dm.GetDataBySQL(QStringLiteral("Select GZMonth from TGZMonth where GZMonth=? and ID<>?"), {name, id})
+                .isEmpty()) {
+        ui::ShowMessage(QStringLiteral("名称为：") + name + QStringLiteral("的月度已经存在！"));
+        return;
+    }
+    try {
+        paysheet::RenameMonth(m_dm.ADOLocal, id, oldName, name);
+    } catch (const db::DbError&) {
+        ui::ShowMessage(kSaveError);
+        return;
+    }
+    const int row = dsGZMonth.recNo() - 1;
+    ReadyMonth();
+    selectMonthRow(row);
+    ReadyGZList(CurrentMonth());
+}
+
+void TfrmMainGZT::Button3Click()
+{
+    if (!dsGZMonth.isOpen() || dsGZMonth.isEmpty())
+        return;
+    if (!ui::current().question(QStringLiteral("您确认删除选定月度的数据吗？相应的工资发放明细也将一并删除！")))
+        return;
+    const int row = dsGZMonth.recNo() - 1;
+    try {
+        paysheet::DeleteMonth(m_dm.ADOLocal, currentMonthId(), CurrentMonth());
+    } catch (const db::DbError&) {
+        ui::ShowMessage(QStringLiteral("删除数据发生错误！"));
+        return;
+    }
+    ReadyMonth();
+    selectMonthRow(row); // the next month takes the deleted one's place
+}
+
+void TfrmMainGZT::Button6Click()
+{
+    if (!dsGZDetail.isOpen() || dsGZDetail.isEmpty())
+        return;
+    if (!ui::current().question(QStringLiteral("您确认删除选定的工资记录吗？")))
+        return;
+    try {
+        dsGZDetail.deleteRow();
+        dsGZDetail.updateBatch();
+    } catch (const db::DbError&) {
+        dsGZDetail.cancelBatch();
+        ui::ShowMessage(QStringLiteral("删除数据发生错误！"));
+    }
+}
+
+void TfrmMainGZT::gridDetailTitleClick(int column)
+{
+    const QString field = gridDetail->column(column).fieldName;
+    // The row number is no stored field: its title does not sort.
+    if (!dsGZDetail.isOpen() || field.compare(QLatin1String("SortIdx"), Qt::CaseInsensitive) == 0)
+        return;
+    m_sortAscending = !m_sortAscending;
+    dsGZDetail.sort(field, m_sortAscending);
+    for (int c = 0; c < gridDetail->columnCount(); ++c)
+        gridDetail->setSortMarker(c, grid::SortMarker::None);
+    gridDetail->setSortMarker(column, m_sortAscending ? grid::SortMarker::Down : grid::SortMarker::Up);
 }

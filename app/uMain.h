@@ -8,10 +8,12 @@ class QGroupBox;
 class QMenu;
 class QAction;
 class QPushButton;
-class QTableView;
-class QTableWidget;
+class QToolBar;
 class QToolButton;
 class TDM;
+namespace grid {
+class DBGrid;
+}
 
 // The main window: tool bar, menus, the pay month list and the pay sheet.
 class TfrmMainGZT : public QMainWindow {
@@ -29,9 +31,18 @@ public:
     void LoadRegPara();
     void SetFloatFormat();
     void ReadyMonth();
+    // Gives newMonth a copy of sourceMonth's item set; false after its message.
+    bool AddBaseGZSet(const QString& newMonth, const QString& sourceMonth);
+    // The GZMonth of the current row of the month list; empty when the list is empty.
+    QString CurrentMonth() const;
+    // Sets the sheet's columns for the month and loads its rows; false when loading failed.
+    bool ReadyGZList(const QString& month);
+    // Sets the item column titles and visibility from the month's item set.
+    void ReadyGrid(const QString& month);
 
     // Tool bar and menu handlers.
     void ToolButton1Click();
+    void ToolButton21Click();
     void ToolButton8Click();
     void ToolButton11Click();
     void ToolButton2Click();
@@ -39,12 +50,21 @@ public:
     void TBHelpClick();
     void N13Click();
     void N15Click();
+    // Month list and pay sheet handlers.
+    void dsGZMonthAfterScroll();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button6Click();
+    void gridDetailTitleClick(int column);
 
     // The amount format SetFloatFormat last applied ("0" until then).
     QString amountFormat() const { return m_amountFormat; }
     bool activated() const { return m_activated; }
     // True once the program was told to end (wrong login password).
     bool endRequested() const { return m_endRequested; }
+    // The sort direction flag: true when the last title click sorted ascending.
+    bool sortAscending() const { return m_sortAscending; }
 
     // Tool bar, row 1 then row 2.
     QToolButton* ToolButton15;
@@ -68,12 +88,12 @@ public:
     QAction* Excel1;
 
     QGroupBox* GroupBoxMonth;
-    QTableWidget* gridMonth;
+    grid::DBGrid* gridMonth;
     QPushButton* Button1; // add month
     QPushButton* Button2; // rename month
     QPushButton* Button3; // delete month
     QGroupBox* GroupBoxDetail;
-    QTableView* gridDetail;
+    grid::DBGrid* gridDetail;
     QPushButton* Button4;  // add row
     QPushButton* Button5;  // edit row
     QPushButton* Button6;  // delete row
@@ -97,9 +117,12 @@ protected:
 
 private:
     void buildToolBar();
-    void buildPanels();
-    QToolButton* addToolButton(class QToolBar* bar, const char* name, const QString& caption, int icon);
-    void fillMonthList();
+    void buildMonthPanel(QWidget* parent);
+    void buildSheetPanel(QWidget* parent);
+    QToolButton* addToolButton(QToolBar* bar, const char* name, const QString& caption, int icon);
+    void selectMonthRow(int row);
+    qint64 currentMonthId() const;
+    void showEmptySheet();
     void showFirstRunHelp();
     void endProgram();
 
@@ -107,6 +130,8 @@ private:
     QString m_programFolder;
     bool m_activated = false;
     bool m_endRequested = false;
+    bool m_sortAscending = false;
+    qint64 m_shownMonthId = -2; // the month whose sheet is loaded; -1: none
     QString m_amountFormat = QStringLiteral("0");
 };
 

@@ -265,6 +265,8 @@ void RecordSet::open()
     }
     for (const FieldDef& c : m_calcFields)
         fields.push_back(c);
+    for (FieldDef& f : fields)
+        f.format = m_formats.value(f.name.toLower());
 
     m_fields = std::move(fields);
     m_rows = std::move(rows);
@@ -376,10 +378,10 @@ QString RecordSet::displayFormat(int index) const { return m_fields.at(index).fo
 
 void RecordSet::setDisplayFormat(const QString& fieldName, const QString& format)
 {
-    requireOpen();
+    m_formats.insert(fieldName.toLower(), format);
     const int i = fieldIndex(fieldName);
     if (i < 0)
-        throw DbError(QStringLiteral("Field '%1' not found").arg(fieldName));
+        return;
     m_fields[i].format = format;
     emit reset();
 }
@@ -561,6 +563,7 @@ void RecordSet::post()
             row->state = RowState::Unchanged;
             row->original = row->values;
         }
+        emit rowAboutToBeInserted(int(m_shown.size()));
         m_rows.push_back(row);
         m_shown.push_back(row);
         m_pos = int(m_shown.size()) - 1;
@@ -598,6 +601,7 @@ void RecordSet::deleteRow()
     else
         row->state = RowState::Deleted;
     const int removed = m_pos;
+    emit rowAboutToBeRemoved(removed);
     m_shown.erase(m_shown.begin() + removed);
     if (m_pos >= int(m_shown.size()))
         m_pos = std::max(0, int(m_shown.size()) - 1);
@@ -612,32 +616,49 @@ bool RecordSet::hasPendingChanges() const
 
 void RecordSet::updateBatch()
 {
-    requireOpen();
-    if (m_state == State::Edit || m_state == State::Insert)
-        post();
+    updateBatch({this});
+}
+
+void RecordSet::updateBatch(std::initializer_list<RecordSet*> sets)
+{
+    if (sets.size() == 0)
+        return;
+    for (RecordSet* rs : sets) {
+        rs->requireOpen();
+        if (rs->m_state == State::Edit || rs->m_state == State::Insert)
+            rs->post();
+    }
     // Work on copies, so a failure leaves every change pending as it was.
-    std::vector<std::pair<std::shared_ptr<Row>, Row>> written;
+    struct Written {
+        RecordSet* rs;
+        std::shared_ptr<Row> row;
+        Row copy;
+    };
+    std::vector<Written> written;
     {
-        Transaction tx(m_conn);
-        for (const auto& r : m_rows) {
-            if (r->state == RowState::Unchanged)
-                continue;
-            Row copy = *r;
-            writeRow(copy);
-            written.emplace_back(r, std::move(copy));
+        Transaction tx((*sets.begin())->m_conn);
+        for (RecordSet* rs : sets) {
+            for (const auto& r : rs->m_rows) {
+                if (r->state == RowState::Unchanged)
+                    continue;
+                Row copy = *r;
+                rs->writeRow(copy);
+                written.push_back({rs, r, std::move(copy)});
+            }
         }
         tx.commit();
     }
-    for (auto& [row, copy] : written) {
-        if (copy.state == RowState::Deleted) {
-            m_rows.erase(std::find(m_rows.begin(), m_rows.end(), row));
+    for (auto& w : written) {
+        if (w.copy.state == RowState::Deleted) {
+            w.rs->m_rows.erase(std::find(w.rs->m_rows.begin(), w.rs->m_rows.end(), w.row));
             continue;
         }
-        row->values = copy.values;
-        row->original = copy.values;
-        row->state = RowState::Unchanged;
+        w.row->values = w.copy.values;
+        w.row->original = w.copy.values;
+        w.row->state = RowState::Unchanged;
     }
-    emit reset();
+    for (RecordSet* rs : sets)
+        emit rs->reset();
 }
 
 void RecordSet::cancelBatch()

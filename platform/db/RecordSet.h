@@ -1,11 +1,13 @@
 #pragma once
 #include "Connection.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QVariant>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -88,6 +90,7 @@ public:
     Field fieldByName(const QString& name);
     QString fieldName(int index) const;
     FieldType fieldType(int index) const;
+    // Kept by field name across close and open, like a persistent field's format.
     void setDisplayFormat(const QString& fieldName, const QString& format);
     QString displayFormat(int index) const;
 
@@ -103,6 +106,8 @@ public:
     // Writes every pending change in one transaction; on failure nothing is written and
     // the changes stay pending.
     void updateBatch();
+    // The same for several record sets on one connection, all in one transaction.
+    static void updateBatch(std::initializer_list<RecordSet*> sets);
     void cancelBatch();
     bool hasPendingChanges() const;
 
@@ -113,7 +118,9 @@ public:
 signals:
     // The whole content changed (open, close, sort, cancelBatch).
     void reset();
+    void rowAboutToBeRemoved(int shownRow);
     void rowRemoved(int shownRow);
+    void rowAboutToBeInserted(int shownRow);
     void rowInserted(int shownRow);
     void rowChanged(int shownRow);
     void currentChanged();
@@ -151,6 +158,7 @@ private:
     QString m_table;
     std::vector<FieldDef> m_fields;
     std::vector<FieldDef> m_calcFields;
+    QHash<QString, QString> m_formats; // lower-case field name -> display format
     std::vector<std::shared_ptr<Row>> m_rows;  // storage order, deleted rows included
     std::vector<std::shared_ptr<Row>> m_shown; // the shown order
     int m_pos = 0;                             // index into m_shown; == size at eof

@@ -82,6 +82,23 @@ QString QtUi::folderName(const QString& title, const QString& root)
     return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, root);
 }
 
+int QtUi::execDialog(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
+int ScriptedUi::execDialog(QDialog& dialog)
+{
+    dialogTitles << dialog.windowTitle();
+    if (dialogs.empty()) {
+        unanswered << dialog.windowTitle();
+        return QDialog::Rejected;
+    }
+    DialogScript script = std::move(dialogs.front());
+    dialogs.pop_front();
+    return script(dialog);
+}
+
 void ScriptedUi::message(const QString& text, Icon)
 {
     messages << text;

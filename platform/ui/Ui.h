@@ -6,6 +6,9 @@
 #include <deque>
 #include <optional>
 
+#include <functional>
+
+class QDialog;
 class QWidget;
 
 namespace ui {
@@ -27,6 +30,8 @@ public:
     virtual QString openFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& path, const QString& filter) = 0;
     virtual QString folderName(const QString& title, const QString& root) = 0;
+    // Shows one of the program's own dialogs modally; its result (QDialog::Accepted or not).
+    virtual int execDialog(QDialog& dialog) = 0;
 };
 
 Ui& current();
@@ -47,6 +52,7 @@ public:
     QString openFileName(const QString& caption, const QString& folder, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& path, const QString& filter) override;
     QString folderName(const QString& title, const QString& root) override;
+    int execDialog(QDialog& dialog) override;
 };
 
 // Answers from queues and records every text shown. An unanswered question is No, an
@@ -59,6 +65,11 @@ public:
     QString openFileName(const QString& caption, const QString& folder, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& path, const QString& filter) override;
     QString folderName(const QString& title, const QString& root) override;
+    // Hands the dialog to the next scripted operator, who fills it in and returns its result;
+    // with none left the dialog is cancelled.
+    int execDialog(QDialog& dialog) override;
+    using DialogScript = std::function<int(QDialog&)>;
+    void answerDialog(DialogScript script) { dialogs.push_back(std::move(script)); }
 
     void answerYes(bool yes) { answers.push_back(yes); }
     void answerText(const std::optional<QString>& text) { texts.push_back(text); }
@@ -67,6 +78,8 @@ public:
     std::deque<bool> answers;
     std::deque<std::optional<QString>> texts;
     std::deque<QString> files;
+    std::deque<DialogScript> dialogs;
+    QStringList dialogTitles; // window titles of the dialogs shown, in order
     QStringList messages;  // message texts, in order
     QStringList questions; // question texts, in order
     QStringList prompts;   // input and chooser captions, in order

@@ -7,6 +7,7 @@
 #include <uMain.h>
 #include <shell/Shell.h>
 #include <ui/Ui.h>
+#include <grid/DBGrid.h>
 
 #include <QFile>
 #include <QGroupBox>
@@ -211,8 +212,8 @@ private slots:
         QCOMPARE(buttons, (QStringList{"增加明细", "修改明细", "删除明细", "打印明细表", "打印工资条", "POS工资条",
                                        "月度数据复制", "职员数据复制", "生成电子工资条"}));
         QCOMPARE(w.Excel1->text(), QStringLiteral("发送到&Excel"));
-        QCOMPARE(w.gridMonth->horizontalHeaderItem(0)->text(), QStringLiteral("编号"));
-        QCOMPARE(w.gridMonth->horizontalHeaderItem(1)->text(), QStringLiteral("发放月度"));
+        QCOMPARE(w.gridMonth->column(0).title, QStringLiteral("编号"));
+        QCOMPARE(w.gridMonth->column(1).title, QStringLiteral("发放月度"));
     }
 
     void updaterAndHelpGoThroughTheShell()
@@ -255,9 +256,10 @@ private slots:
             s.dm.ADOLocal.execute(QStringLiteral("insert into TGZMonth (GZMonth) values (?)"), {QString::fromLatin1(m)});
         TfrmMainGZT w(s.dm, s.folder.path());
         QCOMPARE(w.gridMonth->rowCount(), 3);
-        QCOMPARE(w.gridMonth->item(0, 1)->text(), QStringLiteral("202612"));
-        QCOMPARE(w.gridMonth->item(2, 1)->text(), QStringLiteral("202610"));
-        QCOMPARE(w.gridMonth->currentRow(), 0);
+        QCOMPARE(w.gridMonth->cellText(0, 1), QStringLiteral("202612"));
+        QCOMPARE(w.gridMonth->cellText(2, 1), QStringLiteral("202610"));
+        QCOMPARE(w.CurrentMonth(), QStringLiteral("202612"));
+        QCOMPARE(w.GroupBoxDetail->title(), QStringLiteral("月度[202612]工资发放明细表"));
     }
 };
 

@@ -1,0 +1,73 @@
+#pragma once
+#include <db/RecordSet.h>
+
+#include <QAbstractTableModel>
+#include <QPointer>
+
+#include <functional>
+#include <vector>
+
+namespace grid {
+
+enum class FooterKind { None, Text, Count, Sum };
+enum class SortMarker { None, Up, Down };
+
+// One column of a grid over a record set.
+struct Column {
+    Column() = default;
+    Column(QString field, QString caption) : fieldName(std::move(field)), title(std::move(caption)) {}
+
+    QString fieldName;
+    QString title;          // "Group|Title" for a two-level title
+    bool visible = true;
+    int width = 64;         // pixels
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    QString displayFormat;  // overrides the field's own when set
+    // Turns a stored value into its shown text (e.g. 0 -> "启用"); overrides the formats.
+    std::function<QString(const QVariant&)> textOf;
+    FooterKind footer = FooterKind::None;
+    QString footerText;     // for FooterKind::Text
+    QString footerFormat;   // for counts and sums
+    Qt::Alignment footerAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    SortMarker marker = SortMarker::None;
+
+    // The upper and lower title lines; the group is empty for a one-line title.
+    QString group() const;
+    QString caption() const;
+};
+
+// The shown rows of a record set as a table, one model column per grid column. Follows
+// the record set's changes (open, close, sort, posts, deletions) by itself.
+class RecordSetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit RecordSetModel(QObject* parent = nullptr);
+
+    void setRecordSet(db::RecordSet* rs);
+    db::RecordSet* recordSet() const { return m_rs; }
+    void setColumns(std::vector<Column> columns);
+    const std::vector<Column>& columns() const { return m_columns; }
+    // Changes one column's properties; views repaint.
+    Column& column(int index) { return m_columns.at(index); }
+    int columnOfField(const QString& fieldName) const;
+    void columnsChanged();
+
+    // The text of a cell as shown.
+    QString cellText(int row, int column) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    void resetFromRecordSet();
+    void refreshFieldIndexes();
+
+    QPointer<db::RecordSet> m_rs;
+    std::vector<Column> m_columns;
+    std::vector<int> m_fieldIndex; // per column; -1 when the record set lacks the field
+    std::vector<QMetaObject::Connection> m_connections;
+};
+
+} // namespace grid

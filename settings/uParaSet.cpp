@@ -1,0 +1,170 @@
+#include "uParaSet.h"
+
+#include <StartValues.h>
+#include <Text.h>
+#include <uCommon.h>
+#include <uDM.h>
+#include <ui/Ui.h>
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+namespace {
+
+constexpr double kMinHeight = 43.0;
+constexpr double kDefaultHeight = 296.78;
+
+struct Paper {
+    const char* name;
+    double height;
+};
+constexpr Paper kPapers[] = {{"A4", 296.78}, {"A5", 209.85}, {"B5", 256.80}};
+
+// Leading and trailing blanks and control characters go.
+QString trimControls(const QString& text)
+{
+    qsizetype from = 0, to = text.size();
+    while (from < to && text.at(from).unicode() <= 32)
+        ++from;
+    while (to > from && text.at(to - 1).unicode() <= 32)
+        --to;
+    return text.mid(from, to - from);
+}
+
+} // namespace
+
+TfrmParaSet::TfrmParaSet(TDM& dm, QWidget* parent)
+    : QDialog(parent), m_dm(dm)
+{
+    setWindowTitle(QStringLiteral("基本参数设置"));
+    EditEntName = new QLineEdit(this);
+    EditEntName->setMinimumWidth(260);
+    EditBillHeight = new QLineEdit(this);
+    EditBillHeight->setInputMask(QStringLiteral("000.00;_")); // three places, point, two places
+    EditBillHeight->setMaximumWidth(90);
+    Button1 = new QPushButton(QStringLiteral("标准高度"), this);
+    PopupMenu1 = new QMenu(this);
+    for (const Paper& p : kPapers) {
+        const QString name = QString::fromLatin1(p.name);
+        PopupMenu1->addAction(name, this, [this, name] { SetStandardHeight(name); });
+    }
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { PopupMenu1->popup(Button1->mapToGlobal(QPoint(0, Button1->height()))); });
+    cmbPrintDays = new QComboBox(this);
+    cmbPrintDays->addItems({QStringLiteral("不打印"), QStringLiteral("打印")});
+    cmbShowFloat = new QComboBox(this);
+    cmbShowFloat->addItems({QStringLiteral("不打印/显示"), QStringLiteral("打印/显示")});
+    cmdSH = new QPushButton(QStringLiteral("保存(&S)"), this);
+    cmdCancel = new QPushButton(QStringLiteral("取消(&X)"), this);
+    connect(cmdSH, &QPushButton::clicked, this, &TfrmParaSet::cmdSHClick);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(EditEntName, &QLineEdit::returnPressed, this, &TfrmParaSet::cmdSHClick);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("公司名称"), this), 0, 0);
+    grid->addWidget(EditEntName, 0, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("纸张高度"), this), 1, 0);
+    auto* heightRow = new QHBoxLayout;
+    heightRow->addWidget(EditBillHeight);
+    heightRow->addWidget(new QLabel(QStringLiteral("毫米"), this));
+    heightRow->addWidget(Button1);
+    heightRow->addStretch();
+    grid->addLayout(heightRow, 1, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("打印出勤天数及日单价"), this), 2, 0);
+    grid->addWidget(cmbPrintDays, 2, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("是否显示和打印小数"), this), 3, 0);
+    grid->addWidget(cmbShowFloat, 3, 1, 1, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSH);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    // Enter in the name box saves; no button may take it as the default.
+    cmdSH->setAutoDefault(false);
+    cmdCancel->setAutoDefault(false);
+    Button1->setAutoDefault(false);
+    EditEntName->setFocus();
+}
+
+void TfrmParaSet::showHeight(double height)
+{
+    // Right-aligned in the mask: " 43.00" fills the places after a blank.
+    EditBillHeight->setText(QStringLiteral("%1").arg(FormatFloat(height, kDecimalFormat), 6, QLatin1Char(' ')));
+}
+
+void TfrmParaSet::ReadyData()
+{
+    EditEntName->setText(m_dm.GetDataBySQL(QStringLiteral("Select EntName from TPara")));
+    QString t = m_dm.GetDataBySQL(QStringLiteral("Select BillHeight from TPara"));
+    if (t.isEmpty())
+        t = QString::number(kDefaultHeight);
+    showHeight(t.toDouble());
+    auto selectIndex = [this](QComboBox* box, const QString& sql) {
+        QString v = m_dm.GetDataBySQL(sql);
+        if (v.isEmpty())
+            v = QStringLiteral("0");
+        box->setCurrentIndex(std::clamp(v.toInt(), 0, box->count() - 1));
+    };
+    selectIndex(cmbPrintDays, QStringLiteral("Select PrintDays from TPara"));
+    selectIndex(cmbShowFloat, QStringLiteral("Select ShowFloat from TPara"));
+}
+
+QString TfrmParaSet::heightText() const
+{
+    QString t = EditBillHeight->displayText();
+    return t.replace(QLatin1Char('_'), QLatin1Char(' '));
+}
+
+void TfrmParaSet::SetStandardHeight(const QString& paper)
+{
+    for (const Paper& p : kPapers)
+        if (paper == QLatin1String(p.name))
+            showHeight(p.height);
+}
+
+bool TfrmParaSet::SaveData()
+{
+    const QString name = trimControls(EditEntName->text());
+    EditEntName->setText(name);
+    const double h = NormalizeNumText(heightText()).toDouble();
+    if (h < kMinHeight) {
+        ui::ShowMessage(kMinHeightMessage);
+        return false;
+    }
+    try {
+        m_dm.ADOLocal.execute(QStringLiteral("Update TPara Set EntName=?,BillHeight=?,PrintDays=?,ShowFloat=?"),
+                              {name, RoundTo(h, 2), cmbPrintDays->currentIndex(), cmbShowFloat->currentIndex()});
+    } catch (const db::DbError&) {
+        ui::ShowMessage(kStoreError);
+        return false;
+    }
+    try {
+        m_dm.dsPara.close();
+        m_dm.dsPara.open();
+    } catch (const db::DbError&) {
+        // The row is stored; the next parameter load reads it again.
+    }
+    startValues().companyName = name;
+    return true;
+}
+
+void TfrmParaSet::cmdSHClick()
+{
+    if (SaveData())
+        accept();
+}
+
+bool ShowParaSet(TDM& dm, QWidget* parent)
+{
+    TfrmParaSet dlg(dm, parent);
+    dlg.ReadyData();
+    return ui::current().execDialog(dlg) == QDialog::Accepted;
+}
