@@ -1,4 +1,4 @@
-#include <ProgramFolder.h>
+#include <Session.h>
 #include <TestMain.h>
 
 #include <About.h>
@@ -18,21 +18,6 @@
 #include <QToolButton>
 
 namespace {
-
-// A program folder, its database service and the seams, ready for a main window.
-struct Session {
-    Session()
-    {
-        connected = folder.connect(dm);
-    }
-    ProgramFolder folder;
-    TDM dm;
-    bool connected = false;
-    ui::ScriptedUi ui;
-    ui::ScopedUi uiScope{ui};
-    shell::RecordingShell shell;
-    shell::ScopedShell shellScope{shell};
-};
 
 QStringList templateItems(TDM& dm)
 {

@@ -1,0 +1,327 @@
+#include <Session.h>
+#include <TestMain.h>
+
+#include <StartValues.h>
+#include <uMain.h>
+#include <uParaSet.h>
+#include <uPassInput.h>
+#include <uPassSet.h>
+#include <grid/DBGrid.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QToolButton>
+#include <uCommon.h>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// Scripts the next password prompt: types the answer, then closes with OK or the close box.
+void answerPrompt(ui::ScriptedUi& ui, const QString& typed, bool ok = true, bool* sheetHidden = nullptr,
+                  db::RecordSet* sheet = nullptr)
+{
+    ui.answerDialog([=](QDialog& d) {
+        auto& prompt = dynamic_cast<TfrmPassInput&>(d);
+        if (sheetHidden && sheet)
+            *sheetHidden = !sheet->isOpen();
+        prompt.EditPass->setText(typed);
+        (ok ? prompt.cmdEnsure : prompt.cmdCancel)->click();
+        return d.result();
+    });
+}
+
+} // namespace
+
+class TestPasswords : public QObject {
+    Q_OBJECT
+private slots:
+    void loginRule_data()
+    {
+        QTest::addColumn<QVariant>("stored"); // null QVariant: LogPass is null
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("closeBox");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("initial password") << QVariant(QStringLiteral("580")) << "" << false << false << true;
+        QTest::newRow("empty") << QVariant(QString()) << "" << false << false << true;
+        QTest::newRow("null") << QVariant() << "" << false << false << true;
+        QTest::newRow("right answer") << QVariant(QStringLiteral("Abc9")) << "Abc9" << false << true << true;
+        QTest::newRow("small letters") << QVariant(QStringLiteral("Abc9")) << "abc9" << false << true << false;
+        QTest::newRow("trailing blank") << QVariant(QStringLiteral("Abc9")) << "Abc9 " << false << true << false;
+        QTest::newRow("close box after the right text") << QVariant(QStringLiteral("Abc9")) << "Abc9" << true << true << true;
+        QTest::newRow("close box, nothing typed") << QVariant(QStringLiteral("Abc9")) << "" << true << true << false;
+        QTest::newRow("blank password is one") << QVariant(QStringLiteral(" ")) << " " << false << true << true;
+    }
+    void loginRule()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, typed);
+        QFETCH(bool, closeBox);
+        QFETCH(bool, asked);
+        QFETCH(bool, starts);
+        Session s;
+        s.folder.writeFile(QStringLiteral("NotFirst.txt"), "x");
+        s.dm.ADOLocal.execute(QStringLiteral("update TPara set LogPass=?"), {stored});
+        s.addMonth(QStringLiteral("202612"));
+        s.addRow(QStringLiteral("202612"), QStringLiteral("财务部"), QStringLiteral("张三"), {{"GZ1", 3000}});
+        TfrmMainGZT w(s.dm, s.folder.path());
+        QVERIFY(w.dsGZDetail.isOpen());
+        bool sheetHidden = false;
+        answerPrompt(s.ui, typed, !closeBox, &sheetHidden, &w.dsGZDetail);
+        w.FormActivate();
+        QCOMPARE(s.ui.dialogTitles.size(), asked ? 1 : 0);
+        if (asked) {
+            QCOMPARE(s.ui.dialogTitles.at(0), kLoginPrompt);
+            QVERIFY(sheetHidden); // no pay data behind the prompt
+        }
+        QCOMPARE(w.endRequested(), !starts);
+        QCOMPARE(s.dm.ADOLocal.isConnected(), starts);
+        QCOMPARE(s.ui.messages, starts ? QStringList() : QStringList{kWrongPassword});
+        QCOMPARE(w.dsGZDetail.isOpen(), starts);
+        if (starts)
+            QCOMPARE(w.dsGZDetail.recordCount(), 1);
+        // Only the first activation asks.
+        w.FormActivate();
+        QCOMPARE(s.ui.dialogTitles.size(), asked ? 1 : 0);
+    }
+
+    void promptShowsStars()
+    {
+        TfrmPassInput prompt;
+        QCOMPARE(prompt.EditPass->echoMode(), QLineEdit::Password);
+        QCOMPARE(prompt.cmdEnsure->text(), QStringLiteral("确认(&E)"));
+        QCOMPARE(prompt.cmdCancel->text(), QStringLiteral("取消(&X)"));
+        QVERIFY(prompt.cmdEnsure->isDefault());
+        ui::ScriptedUi s;
+        ui::ScopedUi scope(s);
+        s.answerDialog([](QDialog& d) {
+            auto& p = dynamic_cast<TfrmPassInput&>(d);
+            return int(p.lblHint->text() == QStringLiteral("提示") ? QDialog::Accepted : QDialog::Rejected);
+        });
+        InputPassword(QStringLiteral("标题"), QStringLiteral("提示"));
+        QCOMPARE(s.dialogTitles, QStringList{QStringLiteral("标题")});
+    }
+
+    void checkPass_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("oldText");
+        QTest::addColumn<QString>("newText");
+        QTest::addColumn<QString>("confirm");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("storedAfter");
+        QTest::newRow("changed") << QVariant(QStringLiteral("580")) << "580" << "New1" << "New1" << true
+                                 << "修改密码成功！" << "New1";
+        QTest::newRow("from empty") << QVariant(QString()) << "" << "x" << "x" << true << "修改密码成功！" << "x";
+        QTest::newRow("from null") << QVariant() << "" << "x" << "x" << true << "修改密码成功！" << "x";
+        QTest::newRow("back to none") << QVariant(QStringLiteral("Abc")) << "Abc" << "" << "" << true
+                                      << "修改密码成功！" << "";
+        QTest::newRow("confirmation differs in case") << QVariant(QStringLiteral("580")) << "580" << "New1" << "new1"
+                                                      << false << "新密码与确认输入的新密码不一致！" << "580";
+        QTest::newRow("wrong old password") << QVariant(QStringLiteral("Abc")) << "abc" << "x" << "x" << false
+                                            << "要修改密码，必须输入正确的原密码！" << "Abc";
+        QTest::newRow("quote in the password") << QVariant(QStringLiteral("580")) << "580" << "a'b" << "a'b" << true
+                                               << "修改密码成功！" << "a'b";
+    }
+    void checkPass()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, oldText);
+        QFETCH(QString, newText);
+        QFETCH(QString, confirm);
+        QFETCH(bool, closes);
+        QFETCH(QString, message);
+        QFETCH(QString, storedAfter);
+        Session s;
+        s.dm.ADOLocal.execute(QStringLiteral("update TPara set LogPass=?"), {stored});
+        startValues().loginPassword = QStringLiteral("before");
+        TfrmPassSet dlg(s.dm);
+        dlg.EditOld->setText(oldText);
+        dlg.EditNew->setText(newText);
+        dlg.EditNewEnsure->setText(confirm);
+        QCOMPARE(dlg.CheckPass(), closes);
+        QCOMPARE(s.ui.messages, QStringList{message});
+        QCOMPARE(s.dm.GetDataBySQL(QStringLiteral("select LogPass from TPara")), storedAfter);
+        QCOMPARE(startValues().loginPassword, closes ? newText : QStringLiteral("before"));
+        if (!closes && newText != confirm) {
+            QVERIFY(dlg.EditNew->text().isEmpty() && dlg.EditNewEnsure->text().isEmpty());
+            QCOMPARE(dlg.EditOld->text(), oldText);
+        }
+        if (!closes && newText == confirm)
+            QVERIFY(dlg.EditOld->text().isEmpty());
+    }
+
+    void checkPassWithoutDatabase()
+    {
+        Session s;
+        TfrmPassSet dlg(s.dm);
+        s.dm.ADOLocal.close();
+        QVERIFY(!dlg.CheckPass());
+        QCOMPARE(s.ui.messages, QStringList{QStringLiteral("读取数据文件发生错误！")});
+    }
+
+    void passSetTexts()
+    {
+        Session s;
+        TfrmPassSet dlg(s.dm);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("参数修改密码设置"));
+        QCOMPARE(dlg.Label4->text(), QStringLiteral("初始密码为580"));
+        QCOMPARE(dlg.Memo1->text().split(QLatin1Char('\n')),
+                 (QStringList{"如果密码修改为初始密码为空（或580），则表示", "登陆不需要输入密码！否则，表示登陆（清除数据",
+                              "以及还原数据）需要输入密码。"}));
+        for (QLineEdit* e : {dlg.EditOld, dlg.EditNew, dlg.EditNewEnsure})
+            QCOMPARE(e->echoMode(), QLineEdit::Password);
+    }
+
+    void newPasswordIsInForceAtOnce()
+    {
+        Session s;
+        TfrmMainGZT w(s.dm, s.folder.path());
+        s.ui.answerDialog([](QDialog& d) {
+            auto& dlg = dynamic_cast<TfrmPassSet&>(d);
+            dlg.EditOld->setText(QStringLiteral("580"));
+            dlg.EditNew->setText(QStringLiteral("Pw"));
+            dlg.EditNewEnsure->setText(QStringLiteral("Pw"));
+            dlg.Button1->click();
+            return d.result();
+        });
+        w.ToolButton8->click();
+        QCOMPARE(s.ui.messages, QStringList{QStringLiteral("修改密码成功！")});
+        // The basic parameters dialog, opened and cancelled, reloads the stored row.
+        w.ToolButton1->click();
+        QCOMPARE(s.ui.dialogTitles.last(), QStringLiteral("基本参数设置"));
+        answerPrompt(s.ui, QStringLiteral("580"));
+        QVERIFY(!CheckLoginPassword(kManagePrompt));
+        answerPrompt(s.ui, QStringLiteral("Pw"));
+        QVERIFY(CheckLoginPassword(kManagePrompt));
+        QCOMPARE(s.ui.dialogTitles.last(), kManagePrompt);
+    }
+};
+
+class TestParaSet : public QObject {
+    Q_OBJECT
+private slots:
+    void loading_data()
+    {
+        QTest::addColumn<QString>("update");
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<int>("printDays");
+        QTest::addColumn<int>("showFloat");
+        QTest::newRow("delivered") << "" << "296.78" << 0 << 0;
+        QTest::newRow("nulls") << "update TPara set BillHeight=NULL, PrintDays=NULL, ShowFloat=NULL" << "296.78" << 0 << 0;
+        QTest::newRow("set") << "update TPara set BillHeight=43, PrintDays=1, ShowFloat=1" << "43.00" << 1 << 1;
+    }
+    void loading()
+    {
+        QFETCH(QString, update);
+        QFETCH(QString, height);
+        QFETCH(int, printDays);
+        QFETCH(int, showFloat);
+        Session s;
+        if (!update.isEmpty())
+            s.dm.ADOLocal.execute(update);
+        TfrmParaSet dlg(s.dm);
+        dlg.ReadyData();
+        QCOMPARE(dlg.EditEntName->text(), s.dm.GetDataBySQL(QStringLiteral("select EntName from TPara")));
+        QCOMPARE(NormalizeNumText(dlg.heightText()), height);
+        QCOMPARE(dlg.cmbPrintDays->currentIndex(), printDays);
+        QCOMPARE(dlg.cmbShowFloat->currentIndex(), showFloat);
+    }
+
+    void saving_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("keys"); // typed into the emptied height box; "A4"/"B5": the menu
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QString>("storedHeight");
+        QTest::newRow("43 followed by blanks") << "  某某公司 " << "43" << true << "43";
+        QTest::newRow("exactly 43.00") << "甲" << "043.00" << true << "43";
+        QTest::newRow("B5") << "甲" << "B5" << true << "256.8";
+        QTest::newRow("A4") << "甲" << "A4" << true << "296.78";
+        QTest::newRow("empty mask") << "  某某公司 " << "" << false << "296.78";
+        QTest::newRow("below the minimum") << "甲" << "042.99" << false << "296.78";
+        QTest::newRow("quote and percent in the name") << "O'Neil 100%" << "100" << true << "100";
+    }
+    void saving()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, keys);
+        QFETCH(bool, saved);
+        QFETCH(QString, storedHeight);
+        Session s;
+        const QString storedName = s.dm.GetDataBySQL(QStringLiteral("select EntName from TPara"));
+        TfrmParaSet dlg(s.dm);
+        dlg.ReadyData();
+        dlg.show();
+        dlg.EditEntName->setText(name);
+        if (keys == QLatin1String("A4") || keys == QLatin1String("B5")) {
+            dlg.SetStandardHeight(keys);
+            QCOMPARE(NormalizeNumText(dlg.heightText()), keys == QLatin1String("B5") ? QStringLiteral("256.80")
+                                                                                   : QStringLiteral("296.78"));
+        } else {
+            dlg.EditBillHeight->clear();
+            dlg.EditBillHeight->setFocus();
+            dlg.EditBillHeight->home(false);
+            QTest::keyClicks(dlg.EditBillHeight, keys);
+        }
+        dlg.cmbPrintDays->setCurrentIndex(1);
+        dlg.cmbShowFloat->setCurrentIndex(1);
+        QCOMPARE(dlg.SaveData(), saved);
+        const QString trimmed = name.trimmed();
+        QCOMPARE(dlg.EditEntName->text(), trimmed); // trimmed even when refused
+        QCOMPARE(s.ui.messages, saved ? QStringList() : QStringList{kMinHeightMessage});
+        QCOMPARE(s.dm.GetDataBySQL(QStringLiteral("select BillHeight from TPara")), storedHeight);
+        QCOMPARE(s.dm.GetDataBySQL(QStringLiteral("select EntName from TPara")), saved ? trimmed : storedName);
+        QCOMPARE(s.dm.GetDataBySQL(QStringLiteral("select PrintDays || ShowFloat from TPara")),
+                 saved ? QStringLiteral("11") : QStringLiteral("00"));
+        QCOMPARE(startValues().companyName, saved ? trimmed : QString());
+        if (saved)
+            QCOMPARE(s.dm.dsPara.fieldByName(QStringLiteral("EntName")).asString(), trimmed); // reopened
+    }
+
+    void storeFailureKeepsTheDialogOpen()
+    {
+        Session s;
+        TfrmParaSet dlg(s.dm);
+        dlg.ReadyData();
+        dlg.EditEntName->setText(QString(101, QLatin1Char('x'))); // longer than the column
+        dlg.cmdSH->click();
+        QCOMPARE(s.ui.messages, QStringList{kStoreError});
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    }
+
+    void decimalsShowAtOnce()
+    {
+        Session s;
+        s.addMonth(QStringLiteral("202612"));
+        s.addRow(QStringLiteral("202612"), QStringLiteral("财务部"), QStringLiteral("张三"),
+                 {{"GZ1", 2.675}, {"YFTotal", 2.675}});
+        s.addRow(QStringLiteral("202612"), QStringLiteral("财务部"), QStringLiteral("李四"), {{"GZ1", 1}});
+        TfrmMainGZT w(s.dm, s.folder.path());
+        const int gz1 = w.gridDetail->columnOfField(QStringLiteral("GZ1"));
+        const int days = w.gridDetail->columnOfField(QStringLiteral("WorkDays"));
+        QCOMPARE(w.gridDetail->cellText(0, gz1), QStringLiteral("3"));
+        QCOMPARE(w.gridDetail->footerText(gz1), QStringLiteral("4"));
+        s.ui.answerDialog([](QDialog& d) {
+            auto& dlg = dynamic_cast<TfrmParaSet&>(d);
+            dlg.cmbShowFloat->setCurrentIndex(1);
+            dlg.cmdSH->click();
+            return d.result();
+        });
+        w.ToolButton1->click();
+        QCOMPARE(w.amountFormat(), QStringLiteral("0.00"));
+        QCOMPARE(w.gridDetail->cellText(0, gz1), QStringLiteral("2.68"));
+        QCOMPARE(w.gridDetail->footerText(gz1), QStringLiteral("3.68"));
+        QCOMPARE(w.gridDetail->column(days).displayFormat, QStringLiteral("0.00")); // its own
+        // Cancelled: the stored row is loaded again all the same.
+        s.dm.ADOLocal.execute(QStringLiteral("update TPara set ShowFloat=0"));
+        w.ToolButton1->click();
+        QCOMPARE(w.gridDetail->cellText(0, gz1), QStringLiteral("3"));
+    }
+};
+
+SLIP_TEST_MAIN(TestPasswords, TestParaSet)
+
+#include "tst_settings.moc"
