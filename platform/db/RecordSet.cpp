@@ -24,6 +24,54 @@ FieldType typeOfDecl(const QString& decl)
     return FieldType::Text;
 }
 
+// Date-times stay as their stored text ("yyyy-MM-dd hh:mm:ss") until someone reads them.
+QDateTime toDateTime(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime();
+    const QString s = v.toString();
+    auto num = [&s](int from, int len) {
+        int n = 0;
+        for (int i = from; i < from + len; ++i) {
+            const char16_t c = s.at(i).unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            n = n * 10 + (c - u'0');
+        }
+        return n;
+    };
+    if (s.size() == 19 && s.at(4) == u'-' && s.at(7) == u'-' && s.at(13) == u':' && s.at(16) == u':') {
+        const QDate d(num(0, 4), num(5, 2), num(8, 2));
+        const QTime t(num(11, 2), num(14, 2), num(17, 2));
+        if (d.isValid() && t.isValid())
+            return QDateTime(d, t);
+    }
+    if (s.size() == 10) {
+        const QDate d(num(0, 4), num(5, 2), num(8, 2));
+        if (d.isValid())
+            return QDateTime(d, QTime(0, 0));
+    }
+    QDateTime dt = QDateTime::fromString(s, QLatin1String(kStoredDateTimeFormat));
+    if (!dt.isValid())
+        dt = QDateTime::fromString(s, Qt::ISODate);
+    return dt;
+}
+
+// A value read from the file that already has the field's type needs no conversion.
+bool storedAsType(const QVariant& v, FieldType t)
+{
+    switch (v.typeId()) {
+    case QMetaType::Double:
+        return t == FieldType::Float;
+    case QMetaType::LongLong:
+        return t == FieldType::Integer;
+    case QMetaType::QString:
+        return t == FieldType::Text || t == FieldType::DateTime;
+    default:
+        return !v.isValid();
+    }
+}
+
 QString quoted(const QString& identifier)
 {
     return QLatin1Char('"') + identifier + QLatin1Char('"');
@@ -44,7 +92,7 @@ int compareValues(const QVariant& a, const QVariant& b, FieldType t)
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     if (t == FieldType::DateTime) {
-        const QDateTime x = a.toDateTime(), y = b.toDateTime();
+        const QDateTime x = toDateTime(a), y = toDateTime(b);
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     return a.toString().compare(b.toString(), Qt::CaseInsensitive);
@@ -70,7 +118,8 @@ QString Field::asString() const
     case FieldType::Integer:
         return QString::number(v.toLongLong());
     case FieldType::DateTime:
-        return v.toDateTime().toString(QLatin1String(kStoredDateTimeFormat));
+        return v.typeId() == QMetaType::QString ? v.toString()
+                                                 : v.toDateTime().toString(QLatin1String(kStoredDateTimeFormat));
     case FieldType::Text:
         break;
     }
@@ -107,7 +156,7 @@ double Field::asFloat() const
 
 QDateTime Field::asDateTime() const
 {
-    return value().toDateTime();
+    return toDateTime(value());
 }
 
 QString Field::displayText() const
@@ -118,7 +167,7 @@ QString Field::displayText() const
         const QString fmt = m_rs.displayFormat(m_index);
         if (v.isNull() || fmt.isEmpty())
             return asString();
-        return type() == FieldType::DateTime ? formatDateTime(v.toDateTime(), fmt) : formatFloat(v.toDouble(), fmt);
+        return type() == FieldType::DateTime ? formatDateTime(toDateTime(v), fmt) : formatFloat(v.toDouble(), fmt);
     }
     m_rs.requireCurrent();
     return m_rs.displayTextAt(shown, m_index);
@@ -202,9 +251,7 @@ QVariant RecordSet::convert(const QVariant& v, FieldType t, const QString& name)
         if (v.typeId() == QMetaType::QDateTime)
             return v;
         const QString s = v.toString().trimmed();
-        QDateTime dt = QDateTime::fromString(s, QLatin1String(kStoredDateTimeFormat));
-        if (!dt.isValid())
-            dt = QDateTime::fromString(s, Qt::ISODate);
+        const QDateTime dt = toDateTime(QVariant(s));
         if (!dt.isValid())
             throw DbError(QStringLiteral("'%1' is not a valid date and time for field '%2'").arg(s, name));
         return QVariant(dt);
@@ -259,9 +306,9 @@ void RecordSet::open()
     }
     for (auto& r : rows) {
         for (size_t i = 0; i < fields.size(); ++i)
-            r->values[i] = convert(r->values[i], fields[i].type, fields[i].name);
+            if (!storedAsType(r->values[i], fields[i].type))
+                r->values[i] = convert(r->values[i], fields[i].type, fields[i].name);
         r->values.resize(fields.size() + m_calcFields.size());
-        r->original = r->values;
     }
     for (const FieldDef& c : m_calcFields)
         fields.push_back(c);
@@ -406,8 +453,10 @@ QString RecordSet::displayTextAt(int shownRow, int field) const
         return def.format.isEmpty() ? (def.type == FieldType::Float ? generalNumberText(v.toDouble()) : v.toString())
                                     : formatFloat(v.toDouble(), def.format);
     case FieldType::DateTime:
-        return def.format.isEmpty() ? v.toDateTime().toString(QLatin1String(kStoredDateTimeFormat))
-                                    : formatDateTime(v.toDateTime(), def.format);
+        if (def.format.isEmpty())
+            return v.typeId() == QMetaType::QString ? v.toString()
+                                                     : v.toDateTime().toString(QLatin1String(kStoredDateTimeFormat));
+        return formatDateTime(toDateTime(v), def.format);
     case FieldType::Text:
         break;
     }
@@ -484,7 +533,7 @@ void RecordSet::writeRow(Row& row)
     auto whereClause = [&](WriteStatement& ws) {
         if (key >= 0) {
             ws.sql += QStringLiteral(" WHERE %1 = ?").arg(quoted(m_fields[key].column));
-            ws.params << row.original[key];
+            ws.params << row.originalValues()[key];
             return;
         }
         QStringList parts;
@@ -492,7 +541,7 @@ void RecordSet::writeRow(Row& row)
             if (m_fields[i].column.isEmpty())
                 continue;
             parts << QStringLiteral("%1 IS ?").arg(quoted(m_fields[i].column));
-            ws.params << row.original[i];
+            ws.params << row.originalValues()[i];
         }
         ws.sql += QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
     };
@@ -517,7 +566,7 @@ void RecordSet::writeRow(Row& row)
     if (row.state == RowState::Modified) {
         QStringList sets;
         for (int i = 0; i < int(m_fields.size()); ++i) {
-            if (m_fields[i].column.isEmpty() || row.values[i] == row.original[i])
+            if (m_fields[i].column.isEmpty() || row.values[i] == row.originalValues()[i])
                 continue;
             sets << QStringLiteral("%1 = ?").arg(quoted(m_fields[i].column));
             w.params << row.values[i];
@@ -541,13 +590,15 @@ void RecordSet::post()
     if (m_state == State::Edit) {
         const auto& row = m_shown[m_pos];
         Row changed = *row;
+        if (changed.original.empty())
+            changed.original = row->values;
         changed.values = m_buffer;
         if (changed.state == RowState::Unchanged)
             changed.state = RowState::Modified;
         if (m_lock == LockType::Optimistic) {
             writeRow(changed);
             changed.state = RowState::Unchanged;
-            changed.original = changed.values;
+            changed.original.clear();
         }
         *row = std::move(changed);
         m_state = State::Browse;
@@ -561,7 +612,7 @@ void RecordSet::post()
         if (m_lock == LockType::Optimistic) {
             writeRow(*row);
             row->state = RowState::Unchanged;
-            row->original = row->values;
+            row->original.clear();
         }
         emit rowAboutToBeInserted(int(m_shown.size()));
         m_rows.push_back(row);
@@ -654,7 +705,7 @@ void RecordSet::updateBatch(std::initializer_list<RecordSet*> sets)
             continue;
         }
         w.row->values = w.copy.values;
-        w.row->original = w.copy.values;
+        w.row->original.clear();
         w.row->state = RowState::Unchanged;
     }
     for (RecordSet* rs : sets)
@@ -669,7 +720,8 @@ void RecordSet::cancelBatch()
     for (const auto& r : m_rows) {
         if (r->state == RowState::Inserted)
             continue;
-        r->values = r->original;
+        r->values = r->originalValues();
+        r->original.clear();
         r->state = RowState::Unchanged;
         kept.push_back(r);
     }

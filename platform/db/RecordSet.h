@@ -130,8 +130,9 @@ private:
     enum class RowState { Unchanged, Modified, Inserted, Deleted };
     struct Row {
         std::vector<QVariant> values;
-        std::vector<QVariant> original;
+        std::vector<QVariant> original; // empty while the row is as read
         RowState state = RowState::Unchanged;
+        const std::vector<QVariant>& originalValues() const { return original.empty() ? values : original; }
     };
     struct FieldDef {
         QString name;
