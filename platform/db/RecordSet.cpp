@@ -654,8 +654,8 @@ void RecordSet::deleteRow()
     const int removed = m_pos;
     emit rowAboutToBeRemoved(removed);
     m_shown.erase(m_shown.begin() + removed);
-    if (m_pos >= int(m_shown.size()))
-        m_pos = std::max(0, int(m_shown.size()) - 1);
+    // The next row takes the deleted one's place, whatever listeners did meanwhile.
+    m_pos = std::min(removed, std::max(0, int(m_shown.size()) - 1));
     emit rowRemoved(removed);
     emit currentChanged();
 }

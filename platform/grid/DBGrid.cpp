@@ -178,12 +178,23 @@ DBGrid::DBGrid(QWidget* parent)
     });
     connect(m_header, &QHeaderView::sectionClicked, this, &DBGrid::titleClicked);
     connect(&m_model, &QAbstractItemModel::modelReset, this, [this] {
+        m_syncing = false;
         applyColumnLayout();
         footerChanged();
         followRecordSet();
     });
-    connect(&m_model, &QAbstractItemModel::rowsRemoved, this, &DBGrid::footerChanged);
-    connect(&m_model, &QAbstractItemModel::rowsInserted, this, &DBGrid::footerChanged);
+    // While rows come and go the view moves its current row on its own; the record set
+    // decides which row is current, so the view follows it afterwards.
+    auto hold = [this] { m_syncing = true; };
+    auto release = [this] {
+        m_syncing = false;
+        footerChanged();
+        followRecordSet();
+    };
+    m_hold = hold;
+    connect(&m_model, &QAbstractItemModel::rowsRemoved, this, release);
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this, release);
+    connect(&m_model, &QAbstractItemModel::modelAboutToBeReset, this, hold);
     connect(&m_model, &QAbstractItemModel::dataChanged, this, &DBGrid::footerChanged);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -199,7 +210,13 @@ DBGrid::DBGrid(QWidget* parent)
 void DBGrid::setRecordSet(db::RecordSet* rs)
 {
     if (db::RecordSet* old = recordSet())
-        disconnect(old, &db::RecordSet::currentChanged, this, nullptr);
+        disconnect(old, nullptr, this, nullptr);
+    // Held before the model hears of the change: the selection model moves the view's
+    // current row as soon as the model announces it.
+    if (rs) {
+        connect(rs, &db::RecordSet::rowAboutToBeRemoved, this, m_hold);
+        connect(rs, &db::RecordSet::rowAboutToBeInserted, this, m_hold);
+    }
     m_model.setRecordSet(rs);
     if (rs)
         connect(rs, &db::RecordSet::currentChanged, this, &DBGrid::followRecordSet);

@@ -95,6 +95,7 @@ private:
     mutable std::vector<QString> m_footerCache;
     mutable bool m_footerValid = false;
     bool m_syncing = false;
+    std::function<void()> m_hold;
 };
 
 // Paints the footer cells under the columns.
