@@ -3,6 +3,7 @@
 
 #include <Clock.h>
 #include <GZSet.h>
+#include <PayCopy.h>
 #include <PaySheet.h>
 #include <IniFile.h>
 #include <Schema.h>
@@ -11,6 +12,8 @@
 #include <uCommon.h>
 #include <uDM.h>
 #include <uGZBaseSet.h>
+#include <uGZDetailEdit.h>
+#include <uSelectHisMonth.h>
 #include <uParaSet.h>
 #include <uPassInput.h>
 #include <uPassSet.h>
@@ -41,6 +44,8 @@ const QString kFirstRunMarker = QStringLiteral("NotFirst.txt");
 const QString kHelpPage = QStringLiteral("Help/WrenGZ.htm");
 const QString kUpdater = QStringLiteral("SlipRenew");
 const QString kSaveError = QStringLiteral("保存数据发生错误！");
+const QString kAddMonthFirst = QStringLiteral("请首先增加月度！");
+const QString kCopyFailed = QStringLiteral("复制数据失败！");
 
 QPushButton* panelButton(const char* name, const QString& caption, QWidget* parent)
 {
@@ -199,6 +204,8 @@ void TfrmMainGZT::buildSheetPanel(QWidget* parent)
     gridDetail->setColumns(paysheet::SheetColumns());
     gridDetail->setRecordSet(&dsGZDetail);
     connect(gridDetail, &grid::DBGrid::titleClicked, this, &TfrmMainGZT::gridDetailTitleClick);
+    connect(gridDetail, &grid::DBGrid::enterPressed, this, &TfrmMainGZT::Button5Click);
+    connect(gridDetail, &grid::DBGrid::rowDoubleClicked, this, &TfrmMainGZT::Button5Click);
     PopupMenuGrid = new QMenu(this);
     Excel1 = PopupMenuGrid->addAction(QStringLiteral("发送到&Excel"));
     Excel1->setEnabled(false);
@@ -219,9 +226,13 @@ void TfrmMainGZT::buildSheetPanel(QWidget* parent)
     for (QPushButton* b : {Button4, Button5, Button6, Button7, Button8, Button14, Button9, Button10, Button13})
         detailButtons->addWidget(b);
     // Features that arrive later stay visible but disabled until then.
-    for (QPushButton* b : {Button4, Button5, Button7, Button8, Button14, Button9, Button10, Button13})
+    for (QPushButton* b : {Button7, Button8, Button14, Button13})
         b->setEnabled(false);
+    connect(Button4, &QPushButton::clicked, this, &TfrmMainGZT::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &TfrmMainGZT::Button5Click);
     connect(Button6, &QPushButton::clicked, this, &TfrmMainGZT::Button6Click);
+    connect(Button9, &QPushButton::clicked, this, &TfrmMainGZT::Button9Click);
+    connect(Button10, &QPushButton::clicked, this, &TfrmMainGZT::Button10Click);
     detailButtons->addStretch();
     detailLayout->addLayout(detailButtons);
 }
@@ -586,6 +597,70 @@ void TfrmMainGZT::Button3Click()
     }
     ReadyMonth();
     selectMonthRow(row); // the next month takes the deleted one's place
+}
+
+void TfrmMainGZT::Button4Click()
+{
+    if (CurrentMonth().isEmpty()) {
+        ui::ShowMessage(kAddMonthFirst);
+        return;
+    }
+    if (ShowGZDetailEdit(m_dm, -1, CurrentMonth(), this))
+        ReadyGZList(CurrentMonth());
+}
+
+void TfrmMainGZT::Button5Click()
+{
+    if (CurrentMonth().isEmpty()) {
+        ui::ShowMessage(kAddMonthFirst);
+        return;
+    }
+    // On an empty sheet the dialog starts a new row.
+    const qint64 id = dsGZDetail.isOpen() && !dsGZDetail.eof()
+                          ? dsGZDetail.fieldByName(QStringLiteral("ID")).asInteger()
+                          : 0;
+    if (ShowGZDetailEdit(m_dm, id, CurrentMonth(), this))
+        ReadyGZList(CurrentMonth());
+}
+
+void TfrmMainGZT::Button9Click()
+{
+    const QString target = CurrentMonth();
+    if (target.isEmpty()) {
+        ui::ShowMessage(QStringLiteral("请首先增加新的工资发放月度作为数据复制的目的月度！"));
+        return;
+    }
+    if (dsGZDetail.isOpen() && !dsGZDetail.isEmpty()
+        && !ui::current().question(QStringLiteral("月度数据复制应针对新的月度！您确认继续复制吗？\n"
+                                                  "选定月度下已经有数据，可能会造成数据重复！")))
+        return;
+    QString source;
+    if (!SelectHisMonth(m_dm, source, this))
+        return;
+    try {
+        paysheet::CopyMonthData(m_dm.ADOLocal, source, target, Clock::now());
+    } catch (const db::DbError&) {
+        ui::ShowMessage(kCopyFailed);
+        return;
+    }
+    ReadyGZList(target);
+}
+
+void TfrmMainGZT::Button10Click()
+{
+    if (!dsGZDetail.isOpen() || dsGZDetail.isEmpty() || dsGZDetail.eof()) {
+        ui::ShowMessage(QStringLiteral("没有可复制的职员工资数据记录！"));
+        return;
+    }
+    if (!ui::current().question(QStringLiteral("您确认复制选定的工资记录为新记录吗？")))
+        return;
+    try {
+        paysheet::CopyPayRow(m_dm.ADOLocal, dsGZDetail, Clock::now());
+    } catch (const db::DbError&) {
+        ui::ShowMessage(kCopyFailed);
+        return;
+    }
+    ReadyGZList(CurrentMonth());
 }
 
 void TfrmMainGZT::Button6Click()

@@ -55,7 +55,11 @@ public:
     void Button1Click();
     void Button2Click();
     void Button3Click();
+    void Button4Click();
+    void Button5Click();
     void Button6Click();
+    void Button9Click();
+    void Button10Click();
     void gridDetailTitleClick(int column);
 
     // The amount format SetFloatFormat last applied ("0" until then).

@@ -116,9 +116,10 @@ bool ScriptedUi::question(const QString& text)
     return yes;
 }
 
-std::optional<QString> ScriptedUi::inputText(const QString& caption, const QString& prompt, const QString&)
+std::optional<QString> ScriptedUi::inputText(const QString& caption, const QString& prompt, const QString& defaultText)
 {
     prompts << caption;
+    defaults << defaultText;
     if (texts.empty()) {
         unanswered << prompt;
         return std::nullopt;

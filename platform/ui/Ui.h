@@ -83,6 +83,7 @@ public:
     QStringList messages;  // message texts, in order
     QStringList questions; // question texts, in order
     QStringList prompts;   // input and chooser captions, in order
+    QStringList defaults;  // the proposed texts of the input boxes, in order
     QStringList unanswered;
 
 private:

@@ -24,11 +24,21 @@ void EnterToNextControl(QWidget* control, int key, Qt::KeyboardModifiers shift)
     const bool multiLine = qobject_cast<QTextEdit*>(control) || qobject_cast<QPlainTextEdit*>(control);
     if (multiLine && !(shift & Qt::ControlModifier))
         return;
-    QWidget* next = control->nextInFocusChain();
-    while (next && next != control
-           && !(next->isEnabled() && next->isVisibleTo(control->window()) && (next->focusPolicy() & Qt::TabFocus)))
-        next = next->nextInFocusChain();
-    if (!next || next == control)
+    // As Tab does: the next widget in the chain that takes focus, through focus proxies
+    // (an editable combo box hands its focus to its line edit).
+    QWidget* window = control->window();
+    QWidget* next = nullptr;
+    for (QWidget* w = control->nextInFocusChain(); w && w != control; w = w->nextInFocusChain()) {
+        QWidget* target = w;
+        while (target->focusProxy())
+            target = target->focusProxy();
+        if (target == control || !target->isEnabled() || !target->isVisibleTo(window)
+            || !(target->focusPolicy() & Qt::TabFocus))
+            continue;
+        next = target;
+        break;
+    }
+    if (!next)
         return;
     // Posted, so the focus moves after the key has been handled.
     QMetaObject::invokeMethod(next, [next] { next->setFocus(Qt::TabFocusReason); }, Qt::QueuedConnection);

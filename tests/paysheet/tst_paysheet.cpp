@@ -3,6 +3,9 @@
 
 #include <Clock.h>
 #include <PaySheet.h>
+#include <uSelectHisMonth.h>
+
+#include <QTableView>
 #include <StartValues.h>
 #include <uMain.h>
 #include <grid/DBGrid.h>
@@ -51,6 +54,7 @@ private slots:
         s.ui.answerText(QStringLiteral("202612")); // the proposed name, accepted
         w.Button1->click();
         QCOMPARE(s.ui.prompts, QStringList{QStringLiteral("请输入新的工资发放月度")});
+        QCOMPARE(s.ui.defaults, QStringList{QStringLiteral("202612")}); // this month, "yyyyMM"
         QCOMPARE(monthNames(w), QStringList{QStringLiteral("202612")});
         QCOMPARE(w.CurrentMonth(), QStringLiteral("202612"));
         QCOMPARE(w.GroupBoxDetail->title(), QStringLiteral("月度[202612]工资发放明细表"));
@@ -158,6 +162,7 @@ private slots:
                                    + s.dump(QStringLiteral("TGZ"));
         s.ui.answerText(QStringLiteral("202612"));
         w.Button2->click();
+        QCOMPARE(s.ui.defaults, QStringList{QStringLiteral("202612")}); // the current name
         QVERIFY(s.ui.messages.isEmpty());
         QCOMPARE(s.dump(QStringLiteral("TGZMonth")) + s.dump(QStringLiteral("TGZSet")) + s.dump(QStringLiteral("TGZ")),
                  before);
@@ -425,6 +430,172 @@ private slots:
     }
 };
 
-SLIP_TEST_MAIN(TestMonths, TestSheet)
+namespace {
+
+// Scripts the history picker: chooses the given month, or cancels with an empty name.
+void answerHistory(ui::ScriptedUi& ui, const QString& month, QStringList* listed = nullptr)
+{
+    ui.answerDialog([=](QDialog& d) {
+        auto& dlg = dynamic_cast<TfrmSelectHisMonth&>(d);
+        QAbstractItemModel* m = dlg.gridMonths->model();
+        if (listed)
+            for (int r = 0; r < m->rowCount(); ++r)
+                *listed << m->index(r, 0).data().toString();
+        for (int r = 0; r < m->rowCount(); ++r)
+            if (m->index(r, 0).data().toString() == month)
+                dlg.gridMonths->setCurrentIndex(m->index(r, 0));
+        (month.isEmpty() ? dlg.cmdCancel : dlg.cmdSelect)->click();
+        return d.result();
+    });
+}
+
+const QString kRowFields = QStringLiteral(
+    "select DepartName||'/'||EmpName||'/'||ZWName||'/'||ifnull(WorkDays,'-')||'/'||ifnull(OneDayMOney,'-')||'/'||"
+    "GZ1||'/'||YFTotal||'/'||KK1||'/'||KKTotal||'/'||GZTotal||'/'||ifnull(QM,'')||'/'||ifnull(EMail,'') "
+    "from TGZ where GZMonth=? order by ID");
+
+} // namespace
+
+class TestCopy : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Clock::setFixed(QDateTime(QDate(2026, 12, 10), QTime(9, 0))); }
+
+    void copyMonthIntoANewMonth()
+    {
+        Session s;
+        s.addMonth(QStringLiteral("202611"));
+        s.dm.ADOLocal.execute(QStringLiteral("update TGZSet set GZName='十一月底薪' where GZMonth='202611' and GZField1='GZ1'"));
+        for (int i = 0; i < 30; ++i)
+            s.addRow(QStringLiteral("202611"), QStringLiteral("部%1").arg(i % 3), QStringLiteral("人%1").arg(i),
+                     {{"GZ1", 1000 + i}, {"YFTotal", 1000 + i}, {"KK1", 10}, {"KKTotal", 10}, {"GZTotal", 990 + i},
+                      {"WorkDays", 22}, {"OneDayMOney", 50}});
+        s.dm.ADOLocal.execute(QStringLiteral("update TGZ set ZWName='经理', QM='好', EMail='a@b.cn' where EmpName='人1'"));
+        s.addMonth(QStringLiteral("202612"));
+        TfrmMainGZT w(s.dm, s.folder.path());
+        QCOMPARE(w.CurrentMonth(), QStringLiteral("202612"));
+        QStringList listed;
+        answerHistory(s.ui, QStringLiteral("202611"), &listed);
+        w.Button9->click();
+        QVERIFY(s.ui.questions.isEmpty()); // the target is empty: no question
+        QCOMPARE(listed, QStringList{"202611"});
+        QCOMPARE(s.ui.dialogTitles, QStringList{"选择历史发放月度"});
+        const QStringList copied = s.column(kRowFields, {QStringLiteral("202612")});
+        QCOMPARE(copied.size(), 30);
+        QCOMPARE(copied.at(0), QStringLiteral("部0/人0/ /-/-/1000.0/1000.0/10.0/10.0/990.0//"));
+        QCOMPARE(copied.at(1), QStringLiteral("部1/人1/经理/-/-/1001.0/1001.0/10.0/10.0/991.0/好/a@b.cn"));
+        QCOMPARE(s.column(QStringLiteral("select distinct LOGTime from TGZ where GZMonth='202612'")),
+                 QStringList{"2026-12-10 09:00:00"});
+        QCOMPARE(w.gridDetail->rowCount(), 30);
+        QCOMPARE(title(*w.gridDetail, QStringLiteral("GZ1")), QStringLiteral("应发工资|十一月底薪"));
+        QCOMPARE(s.column(QStringLiteral("select count(*) from TGZ where GZMonth='202611'")), QStringList{"30"});
+    }
+
+    void copyMonthOntoItselfDoubles()
+    {
+        Session s;
+        s.addMonth(QStringLiteral("202612"));
+        s.addRow(QStringLiteral("202612"), QStringLiteral("A"), QStringLiteral("甲"), {{"GZ1", 1}});
+        s.addRow(QStringLiteral("202612"), QStringLiteral("B"), QStringLiteral("乙"), {{"GZ1", 2}});
+        TfrmMainGZT w(s.dm, s.folder.path());
+        const QStringList items = s.dump(QStringLiteral("TGZSet"), QStringLiteral("where GZMonth='202612'"));
+        s.ui.answerYes(false);
+        w.Button9->click();
+        QCOMPARE(s.ui.questions, QStringList{QStringLiteral("月度数据复制应针对新的月度！您确认继续复制吗？\n"
+                                                            "选定月度下已经有数据，可能会造成数据重复！")});
+        QVERIFY(s.ui.dialogTitles.isEmpty());
+        s.ui.answerYes(true);
+        answerHistory(s.ui, QStringLiteral("202612"));
+        w.Button9->click();
+        QCOMPARE(s.column(QStringLiteral("select EmpName from TGZ order by ID")), (QStringList{"甲", "乙", "甲", "乙"}));
+        QCOMPARE(w.gridDetail->rowCount(), 4);
+        QCOMPARE(s.column(QStringLiteral("select count(*) from TGZSet where GZMonth='202612'")), QStringList{"15"});
+        Q_UNUSED(items);
+    }
+
+    void sourceWithoutItemsGivesBase()
+    {
+        Session s;
+        s.dm.ADOLocal.execute(QStringLiteral("insert into TGZMonth (GZMonth) values ('old')")); // no items
+        s.addRow(QStringLiteral("old"), QStringLiteral("A"), QStringLiteral("甲"));
+        s.addMonth(QStringLiteral("202612"));
+        s.dm.ADOLocal.execute(QStringLiteral("update TGZSet set GZName='自有' where GZMonth='202612'"));
+        TfrmMainGZT w(s.dm, s.folder.path());
+        answerHistory(s.ui, QStringLiteral("old"));
+        w.Button9->click();
+        QCOMPARE(s.column(QStringLiteral("select GZName from TGZSet where GZMonth='202612' order by ID")),
+                 s.column(QStringLiteral("select GZName from TGZSet where GZMonth='BASE' order by ID")));
+    }
+
+    void historyListOrderAndCancel()
+    {
+        Session s;
+        s.addMonth(QStringLiteral("202612"));
+        for (const char* m : {"202611", "2026-10", "九月", "202512"})
+            s.addRow(QString::fromUtf8(m), QStringLiteral("A"), QStringLiteral("甲"));
+        TfrmMainGZT w(s.dm, s.folder.path());
+        QStringList listed;
+        answerHistory(s.ui, QString(), &listed);
+        w.Button9->click();
+        QCOMPARE(listed, (QStringList{"九月", "202611", "2026-10", "202512"}));
+        QCOMPARE(s.column(QStringLiteral("select count(*) from TGZ where GZMonth='202612'")), QStringList{"0"});
+    }
+
+    void failedMonthCopyChangesNothing()
+    {
+        Session s;
+        s.addMonth(QStringLiteral("202611"));
+        s.addRow(QStringLiteral("202611"), QStringLiteral("A"), QStringLiteral("甲"));
+        s.addRow(QStringLiteral("202611"), QStringLiteral("B"), QStringLiteral("乙"));
+        s.addMonth(QStringLiteral("202612"));
+        TfrmMainGZT w(s.dm, s.folder.path());
+        const QStringList before = s.dump(QStringLiteral("TGZ")) + s.dump(QStringLiteral("TGZSet"));
+        // The item set copy fails after the rows were written: the rows must go too.
+        s.dm.ADOLocal.execute(QStringLiteral("create trigger failing before insert on TGZSet "
+                                             "begin select raise(abort, 'disk full'); end"));
+        answerHistory(s.ui, QStringLiteral("202611"));
+        w.Button9->click();
+        QCOMPARE(s.ui.messages, QStringList{QStringLiteral("复制数据失败！")});
+        QCOMPARE(s.dump(QStringLiteral("TGZ")) + s.dump(QStringLiteral("TGZSet")), before);
+    }
+
+    void noMonthToCopyInto()
+    {
+        Session s;
+        TfrmMainGZT w(s.dm, s.folder.path());
+        w.Button9->click();
+        w.Button10->click();
+        QCOMPARE(s.ui.messages, (QStringList{"请首先增加新的工资发放月度作为数据复制的目的月度！",
+                                             "没有可复制的职员工资数据记录！"}));
+    }
+
+    void copyRow()
+    {
+        Session s;
+        s.addMonth(QStringLiteral("202612"));
+        s.addRow(QStringLiteral("202612"), QStringLiteral("A"), QStringLiteral("甲"), {{"GZ1", 5}});
+        const qint64 id = s.addRow(QStringLiteral("202612"), QStringLiteral("B"), QStringLiteral("乙"),
+                                   {{"GZ1", 3000}, {"YFTotal", 3000}, {"KK1", 100}, {"KKTotal", 100},
+                                    {"GZTotal", 2900}, {"WorkDays", 21.5}, {"OneDayMOney", 200}});
+        s.dm.ADOLocal.execute(QStringLiteral("update TGZ set ZWName='经理', QM='注', EMail='b@c.cn' where ID=?"), {id});
+        TfrmMainGZT w(s.dm, s.folder.path());
+        w.dsGZDetail.setRecNo(2);
+        s.ui.answerYes(false);
+        w.Button10->click();
+        QCOMPARE(w.gridDetail->rowCount(), 2);
+        s.ui.answerYes(true);
+        w.Button10->click();
+        QCOMPARE(s.ui.questions.last(), QStringLiteral("您确认复制选定的工资记录为新记录吗？"));
+        const QStringList rows = s.column(kRowFields, {QStringLiteral("202612")});
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows.at(2), rows.at(1));
+        QCOMPARE(rows.at(2), QStringLiteral("B/乙/经理/21.5/200.0/3000.0/3000.0/100.0/100.0/2900.0/注/b@c.cn"));
+        QCOMPARE(s.column(QStringLiteral("select LOGTime from TGZ order by ID desc limit 1")),
+                 QStringList{"2026-12-10 09:00:00"});
+        QCOMPARE(w.gridDetail->rowCount(), 3);
+    }
+};
+
+SLIP_TEST_MAIN(TestMonths, TestSheet, TestCopy)
 
 #include "tst_paysheet.moc"

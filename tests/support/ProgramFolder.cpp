@@ -33,7 +33,6 @@ ProgramFolder::ProgramFolder()
     QDir().mkpath(file(QStringLiteral("Bak")));
     startValues() = StartValues{};
     startValues().programFolder = path();
-    Clock::reset();
 }
 
 ProgramFolder::~ProgramFolder()

@@ -5,7 +5,8 @@
 class TDM;
 
 // A fresh program folder in a temporary directory, with the delivered database, IIS.INI
-// and help page copied in; the start-up values are reset and point at it.
+// and help page copied in; the start-up values are reset and point at it. The clock a
+// test fixed stays fixed until the folder goes.
 class ProgramFolder {
 public:
     ProgramFolder();

@@ -1,0 +1,427 @@
+#include "uGZDetailEdit.h"
+#include "uBMYCalcEdit.h"
+
+#include <Clock.h>
+#include <Schema.h>
+#include <StartValues.h>
+#include <Text.h>
+#include <uCommon.h>
+#include <uDM.h>
+#include <ui/Ui.h>
+#include <ui/UiHelpers.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kSlotsPerRow = 5;
+const QString kValueMask = QStringLiteral("0000000.00; "); // seven places, point, two places
+
+QComboBox* editableList(QWidget* parent)
+{
+    auto* c = new QComboBox(parent);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setMinimumWidth(130);
+    return c;
+}
+
+QLineEdit* readOnlyBox(QWidget* parent)
+{
+    auto* e = new QLineEdit(parent);
+    e->setReadOnly(true);
+    e->setAlignment(Qt::AlignRight);
+    return e;
+}
+
+// A masked box shows its number right-aligned in the places before the point.
+void setBoxText(QLineEdit* box, const QString& text)
+{
+    const int width = int(box->inputMask().section(QLatin1Char(';'), 0, 0).size());
+    box->setText(box->inputMask().isEmpty() ? text : QStringLiteral("%1").arg(text, width, QLatin1Char(' ')));
+}
+
+} // namespace
+
+TfrmGZDetailEdit::TfrmGZDetailEdit(TDM& dm, QWidget* parent)
+    : QDialog(parent), dsDetail(dm.ADOLocal, this), m_dm(dm)
+{
+    setWindowTitle(QStringLiteral("新增/修改工资明细"));
+    dsDetail.setLockType(db::LockType::Optimistic);
+
+    EditMonth = new QLineEdit(this);
+    EditMonth->setReadOnly(true);
+    cmbDepart = editableList(this);
+    cmbEmpName = editableList(this);
+    cmbZWName = editableList(this);
+    EditWorkDays = new QLineEdit(this);
+    EditWorkDays->setInputMask(QStringLiteral("00.00; "));
+    EditWorkDays->setMaximumWidth(70);
+    EditOneDayMOney = new QLineEdit(this);
+    EditOneDayMOney->setMaximumWidth(90);
+    EditOneDayMOney->installEventFilter(this);
+    cmdDayCalc = new QPushButton(QStringLiteral("第一应发工资项目=出勤天数X(工资/天)"), this);
+
+    auto* head = new QGridLayout;
+    head->addWidget(new QLabel(QStringLiteral("月度"), this), 0, 0);
+    head->addWidget(EditMonth, 0, 1);
+    head->addWidget(new QLabel(QStringLiteral("部门"), this), 0, 2);
+    head->addWidget(cmbDepart, 0, 3);
+    head->addWidget(new QLabel(QStringLiteral("姓名"), this), 0, 4);
+    head->addWidget(cmbEmpName, 0, 5);
+    head->addWidget(new QLabel(QStringLiteral("职务"), this), 0, 6);
+    head->addWidget(cmbZWName, 0, 7);
+    auto* days = new QHBoxLayout;
+    days->addWidget(new QLabel(QStringLiteral("出勤天数"), this));
+    days->addWidget(EditWorkDays);
+    days->addWidget(new QLabel(QStringLiteral("工资/天"), this));
+    days->addWidget(EditOneDayMOney);
+    days->addWidget(cmdDayCalc);
+    days->addStretch();
+
+    GroupBoxGZ = new QGroupBox(QStringLiteral("应发工资项目"), this);
+    buildSlots(GroupBoxGZ, gzSlots.data(), int(gzSlots.size()), QStringLiteral("GZ"));
+    cmdBMYCalc = new QPushButton(QStringLiteral("应发工资不满1月自动计算"), this);
+    GroupBoxKK = new QGroupBox(QStringLiteral("应扣代扣工资项目"), this);
+    buildSlots(GroupBoxKK, kkSlots.data(), int(kkSlots.size()), QStringLiteral("KK"));
+
+    cmdCalc = new QPushButton(QStringLiteral("调用系统计算器"), this);
+    EditYF = readOnlyBox(this);
+    EditKK = readOnlyBox(this);
+    EditSF = readOnlyBox(this);
+    EditQM = new QLineEdit(this);
+    EditQM->setMaxLength(10); // the remark column's length
+    auto* totals = new QHBoxLayout;
+    totals->addWidget(cmdCalc);
+    totals->addSpacing(12);
+    for (auto [caption, box] : {std::pair{QStringLiteral("应发合计"), EditYF}, std::pair{QStringLiteral("应扣合计"), EditKK},
+                                std::pair{QStringLiteral("实发工资"), EditSF}, std::pair{QStringLiteral("备注信息"), EditQM}}) {
+        totals->addWidget(new QLabel(caption, this));
+        totals->addWidget(box);
+    }
+
+    cmdSH = new QPushButton(QStringLiteral("保存(&S)"), this);
+    cmdCancel = new QPushButton(QStringLiteral("取消(&X)"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSH);
+    buttons->addWidget(cmdCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(head);
+    layout->addLayout(days);
+    layout->addWidget(GroupBoxGZ);
+    layout->addWidget(cmdBMYCalc, 0, Qt::AlignLeft);
+    layout->addWidget(GroupBoxKK);
+    layout->addLayout(totals);
+    layout->addLayout(buttons);
+
+    // Enter moves on like Tab, so no button may take it as the default.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false);
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+    connect(cmdSH, &QPushButton::clicked, this, &TfrmGZDetailEdit::cmdSHClick);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdCalc, &QPushButton::clicked, this, &TfrmGZDetailEdit::cmdCalcClick);
+    connect(cmdBMYCalc, &QPushButton::clicked, this, &TfrmGZDetailEdit::cmdBMYCalcClick);
+    connect(cmdDayCalc, &QPushButton::clicked, this, &TfrmGZDetailEdit::cmdDayCalcClick);
+    cmbDepart->setFocus();
+}
+
+void TfrmGZDetailEdit::buildSlots(QGroupBox* group, ValueSlot* boxes, int count, const QString& prefix)
+{
+    auto* grid = new QGridLayout(group);
+    for (int s = 0; s < count; ++s) {
+        ValueSlot& slot = boxes[s];
+        slot.label = new QLabel(group);
+        slot.label->setObjectName(QStringLiteral("Label%1%2").arg(prefix).arg(s + 1));
+        slot.box = new QLineEdit(group);
+        slot.box->setObjectName(QStringLiteral("Edit%1%2").arg(prefix).arg(s + 1));
+        slot.box->setAlignment(Qt::AlignRight);
+        slot.box->setMinimumWidth(110);
+        const int row = s / kSlotsPerRow, col = s % kSlotsPerRow;
+        grid->addWidget(slot.label, row * 2, col);
+        grid->addWidget(slot.box, row * 2 + 1, col);
+        connect(slot.box, &QLineEdit::textChanged, this, [this] { AutoCalc(); });
+    }
+}
+
+bool TfrmGZDetailEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        // Only the focused control moves on, not the parents the key travels through.
+        if (widget && widget == QApplication::focusWidget())
+            ui::EnterToNextControl(widget, key->key(), key->modifiers());
+        return false;
+    }
+    // Boxes without a mask take digits only; control keys (Backspace, Ctrl+V) pass.
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    const bool isValueBox = box && (box == EditOneDayMOney || box->objectName().startsWith(QLatin1String("EditGZ"))
+                                    || box->objectName().startsWith(QLatin1String("EditKK")));
+    if (isValueBox && box->inputMask().isEmpty() && !key->text().isEmpty()) {
+        const QChar c = key->text().at(0);
+        if (c.unicode() >= 32 && !(c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmGZDetailEdit::SetEditFormat()
+{
+    m_format = AmountFormat();
+    const QString mask = startValues().showFloat != 0 ? kValueMask : QString();
+    for (ValueSlot& s : gzSlots)
+        s.box->setInputMask(mask);
+    for (ValueSlot& s : kkSlots)
+        s.box->setInputMask(mask);
+}
+
+void TfrmGZDetailEdit::fillLists(const QString& month)
+{
+    QString reference = m_dm.GetDataBySQL(
+        QStringLiteral("Select Top 1 GZMonth from TGZMonth where GZMonth<>? Order by ID desc"), {month});
+    if (reference.isEmpty())
+        reference = month;
+    const std::pair<QComboBox*, const char*> lists[] = {
+        {cmbDepart, "DepartName"}, {cmbEmpName, "EmpName"}, {cmbZWName, "ZWName"}};
+    for (const auto& [box, field] : lists) {
+        QStringList items;
+        const QString f = QString::fromLatin1(field);
+        m_dm.GetDataBySQLToItems(QStringLiteral("Select Distinct %1 from TGZ where GZMonth=? order by %1").arg(f), items,
+                                 true, {reference});
+        box->clear();
+        box->addItems(items);
+    }
+}
+
+void TfrmGZDetailEdit::fillSlots(ValueSlot* boxes, int count, int type, const QString& month)
+{
+    db::RecordSet items(m_dm.ADOLocal);
+    const QString sql = QStringLiteral("Select * from TGZSet where GZMonth=? and GZType=? and ShowStu=0 Order by SortIdx");
+    items.setSql(sql, {month, type});
+    items.open();
+    if (items.isEmpty()) {
+        items.close();
+        items.setSql(sql, {schema::kTemplateMonth, type});
+        items.open();
+    }
+    int s = 0;
+    for (items.first(); !items.eof() && s < count; items.next(), ++s) {
+        ValueSlot& slot = boxes[s];
+        slot.caption = items.fieldByName(QStringLiteral("GZName")).asString();
+        slot.field = items.fieldByName(QStringLiteral("GZField1")).asString();
+        slot.label->setText(slot.caption);
+        const int f = dsDetail.fieldIndex(slot.field);
+        if (f < 0)
+            throw db::DbError(QStringLiteral("Item column '%1' does not exist").arg(slot.field));
+        const double amount = dsDetail.isEmpty() ? 0.0 : dsDetail.field(f).asFloat();
+        QString text = FormatFloat(amount, m_format);
+        if (text == QLatin1String("0"))
+            text.clear();
+        setBoxText(slot.box, text);
+    }
+    for (; s < count; ++s) {
+        boxes[s].field.clear();
+        boxes[s].caption.clear();
+        boxes[s].box->clear();
+        boxes[s].label->hide();
+        boxes[s].box->hide();
+    }
+}
+
+bool TfrmGZDetailEdit::ReadyData(qint64 id, const QString& month)
+{
+    m_id = id;
+    SetEditFormat();
+    EditMonth->setText(month);
+    fillLists(month);
+    try {
+        dsDetail.close();
+        dsDetail.setSql(QStringLiteral("Select * from TGZ where ID=?"), {id});
+        dsDetail.open();
+        const bool found = !dsDetail.isEmpty();
+        auto text = [&](const char* f) {
+            return found ? dsDetail.fieldByName(QString::fromLatin1(f)).asString() : QString();
+        };
+        auto number = [&](const char* f) {
+            return found ? dsDetail.fieldByName(QString::fromLatin1(f)).asFloat() : 0.0;
+        };
+        cmbDepart->setCurrentText(text("DepartName"));
+        cmbEmpName->setCurrentText(text("EmpName"));
+        cmbZWName->setCurrentText(text("ZWName"));
+        EditQM->setText(text("QM"));
+        EditOneDayMOney->setText(FormatFloat(number("OneDayMOney"), kWholeFormat));
+        setBoxText(EditWorkDays, FormatFloat(number("WorkDays"), kDecimalFormat));
+        fillSlots(gzSlots.data(), int(gzSlots.size()), 0, month);
+        fillSlots(kkSlots.data(), int(kkSlots.size()), 1, month);
+    } catch (const db::DbError&) {
+        ui::ShowMessage(kReadDbError);
+        return false;
+    }
+    AutoCalc();
+    return true;
+}
+
+std::optional<double> TfrmGZDetailEdit::BoxValue(const QLineEdit* box)
+{
+    bool ok = false;
+    const double v = NormalizeNumText(MaskedText(box)).toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return v;
+}
+
+const ValueSlot* TfrmGZDetailEdit::badSlot() const
+{
+    for (const ValueSlot& s : gzSlots)
+        if (s.shown() && !BoxValue(s.box))
+            return &s;
+    for (const ValueSlot& s : kkSlots)
+        if (s.shown() && !BoxValue(s.box))
+            return &s;
+    return nullptr;
+}
+
+void TfrmGZDetailEdit::reportBadSlot(const ValueSlot& slot)
+{
+    m_lastReported = slot.field + QLatin1Char('\n') + slot.box->text();
+    ui::ShowMessage(QStringLiteral("“%1”中的“%2”不是有效的数字！").arg(slot.caption, slot.box->text()));
+}
+
+bool TfrmGZDetailEdit::AutoCalc()
+{
+    if (const ValueSlot* bad = badSlot()) {
+        // Told once per bad text, not at every keystroke.
+        if (m_lastReported != bad->field + QLatin1Char('\n') + bad->box->text())
+            reportBadSlot(*bad);
+        return false;
+    }
+    m_lastReported.clear();
+    auto sum = [](const auto& side) {
+        double total = 0;
+        for (const ValueSlot& s : side)
+            total += s.shown() ? *BoxValue(s.box) : 0.0;
+        return total;
+    };
+    EditYF->setText(FormatFloat(sum(gzSlots), m_format));
+    EditKK->setText(FormatFloat(sum(kkSlots), m_format));
+    // Net pay from the two totals as shown.
+    EditSF->setText(FormatFloat(*BoxValue(EditYF) - *BoxValue(EditKK), m_format));
+    return true;
+}
+
+bool TfrmGZDetailEdit::SaveData()
+{
+    if (cmbDepart->currentText().isEmpty()) {
+        ui::ShowMessage(QStringLiteral("请选择或输入部门！"));
+        return false;
+    }
+    if (cmbEmpName->currentText().isEmpty()) {
+        ui::ShowMessage(QStringLiteral("请选择或输入姓名！"));
+        return false;
+    }
+    if (cmbZWName->currentText().isEmpty())
+        cmbZWName->setCurrentText(QStringLiteral(" "));
+    if (const ValueSlot* bad = badSlot()) {
+        reportBadSlot(*bad);
+        return false;
+    }
+    if (!AutoCalc() || !BoxValue(EditOneDayMOney) || !BoxValue(EditWorkDays)) {
+        ui::ShowMessage(QStringLiteral("出勤天数或工资/天不是有效的数字！"));
+        return false;
+    }
+    try {
+        const bool isNew = dsDetail.isEmpty();
+        if (isNew) {
+            dsDetail.append();
+            dsDetail.fieldByName(QStringLiteral("LOGTime")).setValue(Clock::now());
+        } else {
+            dsDetail.first();
+            dsDetail.edit();
+        }
+        auto set = [this](const QString& f, const QVariant& v) { dsDetail.fieldByName(f).setValue(v); };
+        set(QStringLiteral("GZMonth"), EditMonth->text());
+        set(QStringLiteral("DepartName"), cmbDepart->currentText());
+        set(QStringLiteral("EmpName"), cmbEmpName->currentText());
+        set(QStringLiteral("ZWName"), cmbZWName->currentText());
+        set(QStringLiteral("QM"), EditQM->text());
+        set(QStringLiteral("OneDayMOney"), *BoxValue(EditOneDayMOney));
+        set(QStringLiteral("WorkDays"), *BoxValue(EditWorkDays));
+        // Columns of disabled items are left as they are.
+        for (const auto* side : {&gzSlots[0], &kkSlots[0]}) {
+            const int n = side == &gzSlots[0] ? int(gzSlots.size()) : int(kkSlots.size());
+            for (int s = 0; s < n; ++s)
+                if (side[s].shown())
+                    set(side[s].field, *BoxValue(side[s].box));
+        }
+        set(QStringLiteral("YFTotal"), *BoxValue(EditYF));
+        set(QStringLiteral("KKTotal"), *BoxValue(EditKK));
+        set(QStringLiteral("GZTotal"), *BoxValue(EditSF));
+        dsDetail.post();
+    } catch (const db::DbError&) {
+        dsDetail.cancel();
+        ui::ShowMessage(QStringLiteral("存储数据库发生错误！"));
+        return false;
+    }
+    return true;
+}
+
+void TfrmGZDetailEdit::cmdSHClick()
+{
+    if (SaveData())
+        accept();
+}
+
+void TfrmGZDetailEdit::cmdCalcClick()
+{
+    RunFile(QStringLiteral("calc"), QString());
+}
+
+void TfrmGZDetailEdit::cmdBMYCalcClick()
+{
+    double worked = BoxValue(EditWorkDays).value_or(0.0);
+    double due = 0;
+    if (!ShowBMYCalcEdit(worked, due, this))
+        return;
+    for (ValueSlot& s : gzSlots) {
+        if (!s.shown())
+            continue;
+        const std::optional<double> v = BoxValue(s.box);
+        if (!v) {
+            reportBadSlot(s);
+            return;
+        }
+        setBoxText(s.box, FormatFloat(*v * worked / due, kDecimalFormat));
+    }
+    AutoCalc();
+}
+
+void TfrmGZDetailEdit::cmdDayCalcClick()
+{
+    if (!gzSlots[0].shown())
+        return;
+    const double amount = BoxValue(EditWorkDays).value_or(0.0) * BoxValue(EditOneDayMOney).value_or(0.0);
+    setBoxText(gzSlots[0].box, FormatFloat(amount, kDecimalFormat));
+}
+
+bool ShowGZDetailEdit(TDM& dm, qint64 id, const QString& month, QWidget* parent)
+{
+    TfrmGZDetailEdit dlg(dm, parent);
+    if (!dlg.ReadyData(id, month))
+        return false;
+    return ui::current().execDialog(dlg) == QDialog::Accepted;
+}

@@ -1,0 +1,76 @@
+#include "uSelectHisMonth.h"
+
+#include <uDM.h>
+#include <grid/RecordSetModel.h>
+#include <ui/Ui.h>
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TfrmSelectHisMonth::TfrmSelectHisMonth(TDM& dm, QWidget* parent)
+    : QDialog(parent), dsHisMonth(dm.ADOLocal, this)
+{
+    setWindowTitle(QStringLiteral("选择历史发放月度"));
+    auto* model = new grid::RecordSetModel(this);
+    model->setColumns({grid::Column(QStringLiteral("GZMonth"), QStringLiteral("发放月度"))});
+    model->setRecordSet(&dsHisMonth);
+    gridMonths = new QTableView(this);
+    gridMonths->setModel(model);
+    gridMonths->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    gridMonths->setSelectionBehavior(QAbstractItemView::SelectRows);
+    gridMonths->setSelectionMode(QAbstractItemView::SingleSelection);
+    gridMonths->verticalHeader()->hide();
+    gridMonths->horizontalHeader()->setStretchLastSection(true);
+    connect(gridMonths, &QTableView::doubleClicked, this, &TfrmSelectHisMonth::cmdSelectClick);
+    cmdSelect = new QPushButton(QStringLiteral("选中(&S)"), this);
+    cmdSelect->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("取消(&X)"), this);
+    connect(cmdSelect, &QPushButton::clicked, this, &TfrmSelectHisMonth::cmdSelectClick);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSelect);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(gridMonths);
+    layout->addLayout(buttons);
+    resize(260, 360);
+}
+
+bool TfrmSelectHisMonth::ReadyData()
+{
+    try {
+        dsHisMonth.close();
+        dsHisMonth.setSql(QStringLiteral("select Distinct GZMonth from TGZ Order by GZMonth Desc"));
+        dsHisMonth.open();
+    } catch (const db::DbError&) {
+        ui::ShowMessage(QStringLiteral("读取数据库发生错误！"));
+        return false;
+    }
+    if (!dsHisMonth.isEmpty())
+        gridMonths->setCurrentIndex(gridMonths->model()->index(0, 0));
+    return true;
+}
+
+void TfrmSelectHisMonth::cmdSelectClick()
+{
+    const QModelIndex current = gridMonths->currentIndex();
+    if (!dsHisMonth.isOpen() || dsHisMonth.isEmpty() || !current.isValid())
+        return;
+    m_chosen = dsHisMonth.valueAt(current.row(), 0).toString();
+    accept();
+}
+
+bool SelectHisMonth(TDM& dm, QString& month, QWidget* parent)
+{
+    TfrmSelectHisMonth dlg(dm, parent);
+    if (!dlg.ReadyData())
+        return false;
+    if (ui::current().execDialog(dlg) != QDialog::Accepted)
+        return false;
+    month = dlg.chosenMonth();
+    return true;
+}
