@@ -10,7 +10,8 @@ target_compile_definitions(slip_common_cfg INTERFACE
 
 option(SLIP_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 if(SLIP_SANITIZE)
-  target_compile_options(slip_common_cfg INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer)
+  target_compile_options(slip_common_cfg INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=undefined
+                         -fno-omit-frame-pointer)
   target_link_options(slip_common_cfg INTERFACE -fsanitize=address,undefined)
 endif()
 

@@ -8,6 +8,7 @@ packages=(
   libsqlcipher-dev libzip-dev
   fonts-wqy-microhei
   xvfb xauth
+  python3-xlrd
 )
 
 missing=()
