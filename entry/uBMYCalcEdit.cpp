@@ -3,6 +3,7 @@
 #include <Text.h>
 #include <uCommon.h>
 #include <ui/Ui.h>
+#include <ui/UiHelpers.h>
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -35,10 +36,7 @@ TfrmBMYCalcEdit::TfrmBMYCalcEdit(QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("本月应上班天数"), EditTotalDay);
     form->addRow(QStringLiteral("本月实际上班天数"), EditTrueDay);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdEnsure);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ui::ButtonRow({cmdEnsure, cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);

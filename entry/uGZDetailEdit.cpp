@@ -111,10 +111,7 @@ TfrmGZDetailEdit::TfrmGZDetailEdit(TDM& dm, QWidget* parent)
 
     cmdSH = new QPushButton(QStringLiteral("保存(&S)"), this);
     cmdCancel = new QPushButton(QStringLiteral("取消(&X)"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSH);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ui::ButtonRow({cmdSH, cmdCancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(head);

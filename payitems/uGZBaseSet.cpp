@@ -5,6 +5,7 @@
 #include <uDM.h>
 #include <grid/RecordSetModel.h>
 #include <ui/Ui.h>
+#include <ui/UiHelpers.h>
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -79,10 +80,7 @@ TfrmGZBaseSet::TfrmGZBaseSet(TDM& dm, QWidget* parent)
     auto* lists = new QHBoxLayout;
     lists->addWidget(gzBox);
     lists->addWidget(kkBox);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSH);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ui::ButtonRow({cmdSH, cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(lists, 1);

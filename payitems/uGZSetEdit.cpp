@@ -1,6 +1,7 @@
 #include "uGZSetEdit.h"
 
 #include <ui/Ui.h>
+#include <ui/UiHelpers.h>
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -27,10 +28,7 @@ TfrmGZSetEdit::TfrmGZSetEdit(QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("工资项目名称"), EditName);
     form->addRow(QStringLiteral("是否启用"), cmbUseStu);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSH);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ui::ButtonRow({cmdSH, cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);

@@ -3,6 +3,7 @@
 #include <uDM.h>
 #include <grid/RecordSetModel.h>
 #include <ui/Ui.h>
+#include <ui/UiHelpers.h>
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -30,10 +31,7 @@ TfrmSelectHisMonth::TfrmSelectHisMonth(TDM& dm, QWidget* parent)
     cmdCancel = new QPushButton(QStringLiteral("取消(&X)"), this);
     connect(cmdSelect, &QPushButton::clicked, this, &TfrmSelectHisMonth::cmdSelectClick);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSelect);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ui::ButtonRow({cmdSelect, cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(gridMonths);
     layout->addLayout(buttons);

@@ -5,6 +5,7 @@
 #include <uCommon.h>
 #include <uDM.h>
 #include <ui/Ui.h>
+#include <ui/UiHelpers.h>
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -79,10 +80,7 @@ TfrmParaSet::TfrmParaSet(TDM& dm, QWidget* parent)
     grid->addWidget(cmbPrintDays, 2, 1, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("是否显示和打印小数"), this), 3, 0);
     grid->addWidget(cmbShowFloat, 3, 1, 1, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSH);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ui::ButtonRow({cmdSH, cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addStretch();

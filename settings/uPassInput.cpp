@@ -3,6 +3,7 @@
 #include <Schema.h>
 #include <StartValues.h>
 #include <ui/Ui.h>
+#include <ui/UiHelpers.h>
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,10 +29,7 @@ TfrmPassInput::TfrmPassInput(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblHint);
     layout->addWidget(EditPass);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdEnsure);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ui::ButtonRow({cmdEnsure, cmdCancel});
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     EditPass->setFocus();

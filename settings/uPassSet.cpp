@@ -4,6 +4,7 @@
 #include <StartValues.h>
 #include <uDM.h>
 #include <ui/Ui.h>
+#include <ui/UiHelpers.h>
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -63,10 +64,7 @@ TfrmPassSet::TfrmPassSet(TDM& dm, QWidget* parent)
     auto* top = new QHBoxLayout;
     top->addLayout(form);
     top->addWidget(hint);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    auto* buttons = ui::ButtonRow({Button1, Button2});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(buttons);

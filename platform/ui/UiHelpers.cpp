@@ -2,12 +2,23 @@
 #include "Ui.h"
 
 #include <QDir>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QWidget>
 
 namespace ui {
+
+QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    return row;
+}
 
 bool SelectFolder(QWidget*, const QString& title, const QString& root, QString& folder)
 {
