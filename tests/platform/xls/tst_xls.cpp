@@ -318,6 +318,36 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(XlsError, Workbook::fromFile(file));
     }
 
+    void definedNamesAreTables()
+    {
+        const QString name = QStringLiteral("工资表");
+        const QByteArray externSheet = rec(kExternSheet, u16le(1) + u16le(0) + u16le(0) + u16le(0));
+        const QByteArray rgce = QByteArray("\x3B", 1) + u16le(0) + u16le(0) + u16le(2) + u16le(1) + u16le(2);
+        const QByteArray definedName = rec(kName, u16le(0) + QByteArray("\x00", 1) + QByteArray(1, char(name.size()))
+                                                      + u16le(quint16(rgce.size())) + QByteArray(8, '\0')
+                                                      + QByteArray("\x01", 1) + utf16(name) + rgce);
+        QByteArray cells;
+        const char* texts[3][3] = {{"x", "姓名", "金额"}, {"y", "张三", "10"}, {"z", "李四", "20"}};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                cells += cell(kLabel, r, c, u16le(quint16(QString::fromUtf8(texts[r][c]).size())) + QByteArray("\x01", 1)
+                                               + utf16(QString::fromUtf8(texts[r][c])));
+        cells += cell(kLabel, 0, 0, u16le(1) + QByteArray("\x00" "x", 2));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("named.xls"));
+        SaveFileAtomically(path, handmade({}, cells, externSheet + definedName));
+        QCOMPARE(TableNames(Workbook::open(path)), (QStringList{"S$", "工资表"}));
+        XlsTable t = XlsTable::open(path, name);
+        QCOMPARE(t.columnNames(), (QStringList{"姓名", "金额"}));
+        QCOMPARE(t.recordCount(), 2);
+        t.first();
+        t.next();
+        QCOMPARE(t.value(0), QStringLiteral("李四"));
+        QCOMPARE(t.value(1), QStringLiteral("20"));
+        XlsTable whole = XlsTable::open(path, QStringLiteral("S$"));
+        QCOMPARE(whole.columnNames(), (QStringList{"x", "姓名", "金额"}));
+    }
+
     void foreignWriters_data()
     {
         QTest::addColumn<QString>("file");
