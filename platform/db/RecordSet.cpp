@@ -708,8 +708,14 @@ void RecordSet::updateBatch(std::initializer_list<RecordSet*> sets)
         w.row->original.clear();
         w.row->state = RowState::Unchanged;
     }
-    for (RecordSet* rs : sets)
-        emit rs->reset();
+    // Only the rows written change (new rows got their IDs); views keep their place.
+    for (auto& w : written) {
+        if (w.copy.state == RowState::Deleted)
+            continue;
+        const auto at = std::find(w.rs->m_shown.begin(), w.rs->m_shown.end(), w.row);
+        if (at != w.rs->m_shown.end())
+            emit w.rs->rowChanged(int(at - w.rs->m_shown.begin()));
+    }
 }
 
 void RecordSet::cancelBatch()

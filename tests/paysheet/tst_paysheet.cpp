@@ -68,27 +68,35 @@ private slots:
         QCOMPARE(w.CurrentMonth(), QStringLiteral("2027-01"));
     }
 
-    void addRefusals_data()
+    void nameRefusals_data()
     {
+        // Months 202611, ABC and 202612 exist; 202612 is current.
+        QTest::addColumn<bool>("rename"); // false: "增加月度", true: "修改"
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("same name") << "202612" << "名称为[202612]的月度已经存在！";
-        QTest::newRow("letter case only") << "abc" << "名称为[abc]的月度已经存在！";
-        QTest::newRow("template") << "BASE" << "名称为[BASE]的月度已经存在！";
-        QTest::newRow("template, small letters") << "base" << "名称为[base]的月度已经存在！";
-        QTest::newRow("too long") << QString(51, QLatin1Char('x')) << "保存数据发生错误！";
+        QTest::newRow("add: same name") << false << "202612" << "名称为[202612]的月度已经存在！";
+        QTest::newRow("add: letter case only") << false << "abc" << "名称为[abc]的月度已经存在！";
+        QTest::newRow("add: template") << false << "BASE" << "名称为[BASE]的月度已经存在！";
+        QTest::newRow("add: template, small letters") << false << "base" << "名称为[base]的月度已经存在！";
+        QTest::newRow("add: too long") << false << QString(51, QLatin1Char('x')) << "保存数据发生错误！";
+        QTest::newRow("rename: another month") << true << "202611" << "名称为：202611的月度已经存在！";
+        QTest::newRow("rename: another month, other case") << true << "abc" << "名称为：abc的月度已经存在！";
+        QTest::newRow("rename: template") << true << "Base" << "名称为：Base的月度已经存在！";
+        QTest::newRow("rename: too long") << true << QString(51, QLatin1Char('x')) << "保存数据发生错误！";
     }
-    void addRefusals()
+    void nameRefusals()
     {
+        QFETCH(bool, rename);
         QFETCH(QString, name);
         QFETCH(QString, message);
         Session s;
-        s.addMonth(QStringLiteral("202612"));
+        s.addMonth(QStringLiteral("202611"));
         s.addMonth(QStringLiteral("ABC"));
+        s.addMonth(QStringLiteral("202612"));
         TfrmMainGZT w(s.dm, s.folder.path());
         const QStringList before = s.dump(QStringLiteral("TGZMonth")) + s.dump(QStringLiteral("TGZSet"));
         s.ui.answerText(name);
-        w.Button1->click();
+        (rename ? w.Button2 : w.Button1)->click();
         QCOMPARE(s.ui.messages, QStringList{message});
         QCOMPARE(s.dump(QStringLiteral("TGZMonth")) + s.dump(QStringLiteral("TGZSet")), before);
     }
@@ -126,30 +134,6 @@ private slots:
                  QStringList{QString::number(id)});
         QCOMPARE(s.column(QStringLiteral("select count(*) from TGZSet where GZMonth='202612'")), QStringList{"0"});
         QCOMPARE(s.column(QStringLiteral("select count(*) from TGZ where GZMonth='202611'")), QStringList{"1"});
-    }
-
-    void renameRefusals_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("another month") << "202611" << "名称为：202611的月度已经存在！";
-        QTest::newRow("another month, other case") << "abc" << "名称为：abc的月度已经存在！";
-        QTest::newRow("template") << "Base" << "名称为：Base的月度已经存在！";
-    }
-    void renameRefusals()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, message);
-        Session s;
-        s.addMonth(QStringLiteral("202611"));
-        s.addMonth(QStringLiteral("ABC"));
-        s.addMonth(QStringLiteral("202612"));
-        TfrmMainGZT w(s.dm, s.folder.path());
-        const QStringList before = s.dump(QStringLiteral("TGZMonth")) + s.dump(QStringLiteral("TGZSet"));
-        s.ui.answerText(name);
-        w.Button2->click();
-        QCOMPARE(s.ui.messages, QStringList{message});
-        QCOMPARE(s.dump(QStringLiteral("TGZMonth")) + s.dump(QStringLiteral("TGZSet")), before);
     }
 
     void renameToOwnNameChangesNothing()
