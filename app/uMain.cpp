@@ -288,6 +288,7 @@ void TfrmMainGZT::StructUpdate()
         addMissing(QStringLiteral("KK"), 6, 10, 1);
         dsTmp.updateBatch();
     } catch (const db::DbError&) {
+        // A template that cannot be upgraded stays as it is; start-up goes on unasked.
     }
     dsTmp.close();
 }
