@@ -61,16 +61,12 @@ TfrmMainGZT::TfrmMainGZT(TDM& dm, const QString& programFolder, QWidget* parent)
       dsGZMonth(dm.ADOLocal, this),
       dsGZDetail(dm.ADOLocal, this),
       dsTmp(dm.ADOLocal, this),
-      dsTmp1(dm.ADOLocal, this),
-      dsTMp2(dm.ADOLocal, this),
-      ADOCommand1(dm.ADOLocal),
       m_dm(dm),
       m_programFolder(programFolder.isEmpty() ? ExecutableFolder() : programFolder)
 {
     setObjectName(QStringLiteral("frmMainGZT"));
     dsGZDetail.setLockType(db::LockType::BatchOptimistic);
     dsTmp.setLockType(db::LockType::BatchOptimistic);
-    dsTmp1.setLockType(db::LockType::BatchOptimistic);
     buildToolBar();
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
@@ -403,7 +399,7 @@ void TfrmMainGZT::ReadyGrid(const QString& month)
     try {
         paysheet::ApplyItemTitles(*gridDetail, paysheet::ReadItemTitles(m_dm.ADOLocal, month));
     } catch (const db::DbError&) {
-        ui::ShowMessage(kReadError);
+        ui::ShowMessage(kReadDbError);
         return;
     }
     paysheet::ApplyDayColumns(*gridDetail, startValues().printDays);

@@ -1,5 +1,4 @@
 #pragma once
-#include <db/Command.h>
 #include <db/RecordSet.h>
 
 #include <QMainWindow>
@@ -64,7 +63,6 @@ public:
 
     // The amount format SetFloatFormat last applied ("0" until then).
     QString amountFormat() const { return m_amountFormat; }
-    bool activated() const { return m_activated; }
     // True once the program was told to end (wrong login password).
     bool endRequested() const { return m_endRequested; }
     // The sort direction flag: true when the last title click sorted ascending.
@@ -111,9 +109,6 @@ public:
     db::RecordSet dsGZMonth;
     db::RecordSet dsGZDetail;
     db::RecordSet dsTmp;
-    db::RecordSet dsTmp1;
-    db::RecordSet dsTMp2;
-    db::Command ADOCommand1;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -1,5 +1,4 @@
 #pragma once
-#include <db/Command.h>
 #include <db/Connection.h>
 #include <db/RecordSet.h>
 
@@ -36,3 +35,6 @@ private:
 
 // The text shown when the database cannot be opened at start.
 inline const QString kInstallMessage = QStringLiteral("请确认您的程序是否安装正确，或者没有安装MDAC数据访问组件！");
+// What the dialogs show when reading or storing fails.
+inline const QString kReadDbError = QStringLiteral("读取数据库发生错误！");
+inline const QString kStoreDbError = QStringLiteral("存储数据发生错误！");

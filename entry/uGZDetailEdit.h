@@ -46,7 +46,6 @@ public:
 
     // The number a box holds (its text made convertible); nullopt when it is no number.
     static std::optional<double> BoxValue(const QLineEdit* box);
-    QString amountFormat() const { return m_format; }
 
     QLineEdit* EditMonth;
     QComboBox* cmbDepart;
@@ -91,4 +90,3 @@ private:
 // when the row was saved.
 bool ShowGZDetailEdit(TDM& dm, qint64 id, const QString& month, QWidget* parent = nullptr);
 
-inline const QString kReadDbError = QStringLiteral("读取数据库发生错误！");

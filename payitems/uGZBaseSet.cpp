@@ -131,7 +131,7 @@ bool TfrmGZBaseSet::ReadyData(const QString& month)
         }
         openList(dsKK, 1, m);
     } catch (const db::DbError&) {
-        ui::ShowMessage(kReadError);
+        ui::ShowMessage(kReadDbError);
         return false;
     }
     for (QTableView* v : {gridGZ, gridKK})
@@ -159,7 +159,7 @@ bool TfrmGZBaseSet::SaveData()
     try {
         db::RecordSet::updateBatch({&dsGZ, &dsKK});
     } catch (const db::DbError&) {
-        ui::ShowMessage(QStringLiteral("存储数据发生错误！"));
+        ui::ShowMessage(kStoreDbError);
         return false;
     }
     return true;

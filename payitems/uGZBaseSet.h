@@ -48,4 +48,3 @@ private:
 // Opens the item set dialog for a month; true when the operator saved.
 bool ShowGZBaseSet(TDM& dm, const QString& month, QWidget* parent = nullptr);
 
-inline const QString kReadError = QStringLiteral("读取数据库发生错误！");

@@ -45,7 +45,7 @@ bool TfrmSelectHisMonth::ReadyData()
         dsHisMonth.setSql(QStringLiteral("select Distinct GZMonth from TGZ Order by GZMonth Desc"));
         dsHisMonth.open();
     } catch (const db::DbError&) {
-        ui::ShowMessage(QStringLiteral("读取数据库发生错误！"));
+        ui::ShowMessage(kReadDbError);
         return false;
     }
     if (!dsHisMonth.isEmpty())

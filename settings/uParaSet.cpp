@@ -141,7 +141,7 @@ bool TfrmParaSet::SaveData()
         m_dm.ADOLocal.execute(QStringLiteral("Update TPara Set EntName=?,BillHeight=?,PrintDays=?,ShowFloat=?"),
                               {name, RoundTo(h, 2), cmbPrintDays->currentIndex(), cmbShowFloat->currentIndex()});
     } catch (const db::DbError&) {
-        ui::ShowMessage(kStoreError);
+        ui::ShowMessage(kStoreDbError);
         return false;
     }
     try {

@@ -42,4 +42,3 @@ private:
 bool ShowParaSet(TDM& dm, QWidget* parent);
 
 inline const QString kMinHeightMessage = QStringLiteral("工资条的最小高度为43毫米！");
-inline const QString kStoreError = QStringLiteral("存储数据发生错误！");

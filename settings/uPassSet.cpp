@@ -103,7 +103,7 @@ bool TfrmPassSet::CheckPass()
         startValues().loginPassword = EditNew->text();
     } catch (const db::DbError&) {
         dsPass.cancel();
-        ui::ShowMessage(QStringLiteral("存储数据发生错误！"));
+        ui::ShowMessage(kStoreDbError);
     }
     return true;
 }

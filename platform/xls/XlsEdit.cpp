@@ -53,7 +53,7 @@ qsizetype substreamEnd(const QByteArray& bytes)
 }
 
 // Moves the absolute stream positions of a sheet's INDEX record by delta.
-void shiftIndex(QByteArray& sheetBytes, qsizetype sheetStart, qint64 delta)
+void shiftIndex(QByteArray& sheetBytes, qint64 delta)
 {
     if (delta == 0)
         return;
@@ -68,7 +68,6 @@ void shiftIndex(QByteArray& sheetBytes, qsizetype sheetStart, qint64 delta)
             if (v != 0)
                 set32(sheetBytes, data + off, quint32(qint64(v) + delta));
         }
-        Q_UNUSED(sheetStart);
         return;
     }
 }
@@ -202,7 +201,7 @@ QByteArray ReplaceCellTexts(const QByteArray& file, const QString& sheetName,
         newOffset[i] = quint32(out.size());
         QByteArray bytes = i == targetIdx ? newSheet : stream.mid(start, end - start);
         if (i != targetIdx || !resized)
-            shiftIndex(bytes, start, qint64(out.size()) - start);
+            shiftIndex(bytes, qint64(out.size()) - start);
         out += bytes;
     }
     for (size_t i = 0; i < bounds.size(); ++i)

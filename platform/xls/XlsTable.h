@@ -32,7 +32,6 @@ public:
     void setValue(int column, const QString& text);
     // Writes pending changes to the file at once (atomically). Throws XlsError.
     void post();
-    bool modified() const { return !m_pending.empty(); }
 
 private:
     QString m_path;

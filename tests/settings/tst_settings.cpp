@@ -288,7 +288,7 @@ private slots:
         dlg.ReadyData();
         dlg.EditEntName->setText(QString(101, QLatin1Char('x'))); // longer than the column
         dlg.cmdSH->click();
-        QCOMPARE(s.ui.messages, QStringList{kStoreError});
+        QCOMPARE(s.ui.messages, QStringList{kStoreDbError});
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
     }
 

@@ -2,7 +2,6 @@
 
 #include <TestMain.h>
 
-#include <db/Command.h>
 #include <db/Connection.h>
 #include <db/RecordSet.h>
 
@@ -415,7 +414,7 @@ private slots:
         f.conn.close();
         QVERIFY(!rs.isOpen());
         QVERIFY_THROWS_EXCEPTION(DbError, rs.open());
-        QVERIFY_THROWS_EXCEPTION(DbError, db::Command(f.conn).execute());
+        QVERIFY_THROWS_EXCEPTION(DbError, f.conn.execute(QStringLiteral("delete from T")));
     }
 
     void nestedTransactionRollsBackItsPartOnly()
