@@ -244,6 +244,9 @@ void TfrmMainGZT::FormCreate()
     StructUpdate();
     ReadyMonth();
     LoadRegPara();
+    // The first sheet was prepared before the parameters were read: its day columns
+    // follow the stored setting now, not the start value.
+    paysheet::ApplyDayColumns(*gridDetail, startValues().printDays);
     m_activated = false;
 }
 

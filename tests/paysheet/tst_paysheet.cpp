@@ -276,7 +276,6 @@ private slots:
         s.addRow(QStringLiteral("202612"), QStringLiteral("财务部"), QStringLiteral("张三"),
                  {{"WorkDays", 21.5}, {"OneDayMOney", 200}});
         TfrmMainGZT w(s.dm, s.folder.path());
-        w.ReadyGZList(QStringLiteral("202612")); // the parameters are read after the first load
         QCOMPARE(shown(*w.gridDetail, QStringLiteral("WorkDays")), visible);
         QCOMPARE(shown(*w.gridDetail, QStringLiteral("OneDayMOney")), visible);
         QCOMPARE(shownColumn(*w.gridDetail, QStringLiteral("WorkDays")), QStringList{"21.50"});
