@@ -1,8 +1,8 @@
-#include "About.h"
-#include "uMain.h"
+#include "app/About.h"
+#include "app/uMain.h"
 
-#include <StartValues.h>
-#include <uCommon.h>
+#include "common/StartValues.h"
+#include "common/uCommon.h"
 
 #include <QEvent>
 #include <QGridLayout>

@@ -1,8 +1,8 @@
-#include "About.h"
-#include "uMain.h"
+#include "app/About.h"
+#include "app/uMain.h"
 
-#include <uDM.h>
-#include <ui/Ui.h>
+#include "data/uDM.h"
+#include "platform/ui/Ui.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -1,5 +1,5 @@
 #pragma once
-#include <db/RecordSet.h>
+#include "platform/db/RecordSet.h"
 
 #include <QMainWindow>
 

@@ -1,7 +1,7 @@
 // libFuzzer target for the workbook reader: any bytes must read or fail with XlsError.
-#include <xls/Biff.h>
-#include <xls/XlsEdit.h>
-#include <xls/XlsTable.h>
+#include "platform/xls/Biff.h"
+#include "platform/xls/XlsEdit.h"
+#include "platform/xls/XlsTable.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,14 +1,14 @@
 // Speed checks of the program's heavy paths, each against a plain baseline in the same run.
 // Prints one line per benchmark; the goal of month-load is ratio <= 3.
-#include <Schema.h>
-#include <StartValues.h>
-#include <uDM.h>
-#include <uMain.h>
-#include <db/Connection.h>
-#include <db/RecordSet.h>
-#include <grid/DBGrid.h>
-#include <shell/Shell.h>
-#include <ui/Ui.h>
+#include "data/Schema.h"
+#include "common/StartValues.h"
+#include "data/uDM.h"
+#include "app/uMain.h"
+#include "platform/db/Connection.h"
+#include "platform/db/RecordSet.h"
+#include "platform/grid/DBGrid.h"
+#include "platform/shell/Shell.h"
+#include "platform/ui/Ui.h"
 
 #include <QApplication>
 #include <QDir>

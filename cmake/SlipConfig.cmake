@@ -6,7 +6,11 @@ add_library(slip_common_cfg INTERFACE)
 target_compile_features(slip_common_cfg INTERFACE cxx_std_20)
 target_compile_options(slip_common_cfg INTERFACE -Wall -Wextra)
 target_compile_definitions(slip_common_cfg INTERFACE
-  QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT QT_NO_FOREACH)
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT QT_NO_CONTEXTLESS_CONNECT QT_NO_FOREACH)
+# Headers are included from the repository root ("paysheet/PaySheet.h"), so a header's
+# folder shows where it is used.
+target_include_directories(slip_common_cfg INTERFACE ${CMAKE_SOURCE_DIR})
 
 option(SLIP_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 if(SLIP_SANITIZE)

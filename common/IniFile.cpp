@@ -1,5 +1,5 @@
-#include "IniFile.h"
-#include "Text.h"
+#include "common/IniFile.h"
+#include "common/Text.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,4 +1,4 @@
-#include "StartValues.h"
+#include "common/StartValues.h"
 
 #include <QCoreApplication>
 

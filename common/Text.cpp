@@ -1,7 +1,7 @@
-#include "Text.h"
-#include "StartValues.h"
+#include "common/Text.h"
+#include "common/StartValues.h"
 
-#include <db/DisplayFormat.h>
+#include "platform/db/DisplayFormat.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,7 +1,7 @@
-#include "uCommon.h"
-#include "Text.h"
+#include "common/uCommon.h"
+#include "common/Text.h"
 
-#include <shell/Shell.h>
+#include "platform/shell/Shell.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "Schema.h"
+#include "data/Schema.h"
 
-#include <db/Connection.h>
+#include "platform/db/Connection.h"
 
 #include <QDir>
 #include <QFile>

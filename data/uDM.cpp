@@ -1,7 +1,7 @@
-#include "uDM.h"
-#include "Schema.h"
+#include "data/uDM.h"
+#include "data/Schema.h"
 
-#include <StartValues.h>
+#include "common/StartValues.h"
 
 TDM::TDM(QObject* parent)
     : QObject(parent)

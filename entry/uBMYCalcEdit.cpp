@@ -1,9 +1,9 @@
-#include "uBMYCalcEdit.h"
+#include "entry/uBMYCalcEdit.h"
 
-#include <Text.h>
-#include <uCommon.h>
-#include <ui/Ui.h>
-#include <ui/UiHelpers.h>
+#include "common/Text.h"
+#include "common/uCommon.h"
+#include "platform/ui/Ui.h"
+#include "platform/ui/UiHelpers.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

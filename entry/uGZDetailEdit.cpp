@@ -1,14 +1,14 @@
-#include "uGZDetailEdit.h"
-#include "uBMYCalcEdit.h"
+#include "entry/uGZDetailEdit.h"
+#include "entry/uBMYCalcEdit.h"
 
-#include <Clock.h>
-#include <Schema.h>
-#include <StartValues.h>
-#include <Text.h>
-#include <uCommon.h>
-#include <uDM.h>
-#include <ui/Ui.h>
-#include <ui/UiHelpers.h>
+#include "common/Clock.h"
+#include "data/Schema.h"
+#include "common/StartValues.h"
+#include "common/Text.h"
+#include "common/uCommon.h"
+#include "data/uDM.h"
+#include "platform/ui/Ui.h"
+#include "platform/ui/UiHelpers.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
-#include "GZSet.h"
+#include "payitems/GZSet.h"
 
-#include <Schema.h>
-#include <db/RecordSet.h>
+#include "data/Schema.h"
+#include "platform/db/RecordSet.h"
 
 void CopyItemSet(db::Connection& conn, const QString& newMonth, const QString& sourceMonth)
 {

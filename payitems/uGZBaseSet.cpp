@@ -1,11 +1,11 @@
-#include "uGZBaseSet.h"
-#include "uGZSetEdit.h"
+#include "payitems/uGZBaseSet.h"
+#include "payitems/uGZSetEdit.h"
 
-#include <Schema.h>
-#include <uDM.h>
-#include <grid/RecordSetModel.h>
-#include <ui/Ui.h>
-#include <ui/UiHelpers.h>
+#include "data/Schema.h"
+#include "data/uDM.h"
+#include "platform/grid/RecordSetModel.h"
+#include "platform/ui/Ui.h"
+#include "platform/ui/UiHelpers.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

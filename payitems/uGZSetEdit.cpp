@@ -1,7 +1,7 @@
-#include "uGZSetEdit.h"
+#include "payitems/uGZSetEdit.h"
 
-#include <ui/Ui.h>
-#include <ui/UiHelpers.h>
+#include "platform/ui/Ui.h"
+#include "platform/ui/UiHelpers.h"
 
 #include <QComboBox>
 #include <QFormLayout>

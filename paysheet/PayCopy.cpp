@@ -1,8 +1,8 @@
-#include "PayCopy.h"
+#include "paysheet/PayCopy.h"
 
-#include <GZSet.h>
-#include <Schema.h>
-#include <db/RecordSet.h>
+#include "payitems/GZSet.h"
+#include "data/Schema.h"
+#include "platform/db/RecordSet.h"
 
 namespace paysheet {
 

@@ -1,9 +1,9 @@
-#include "PaySheet.h"
+#include "paysheet/PaySheet.h"
 
-#include <Schema.h>
-#include <Text.h>
-#include <db/RecordSet.h>
-#include <grid/DBGrid.h>
+#include "data/Schema.h"
+#include "common/Text.h"
+#include "platform/db/RecordSet.h"
+#include "platform/grid/DBGrid.h"
 
 namespace paysheet {
 

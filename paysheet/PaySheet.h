@@ -1,5 +1,5 @@
 #pragma once
-#include <grid/RecordSetModel.h>
+#include "platform/grid/RecordSetModel.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "uSelectHisMonth.h"
+#include "paysheet/uSelectHisMonth.h"
 
-#include <uDM.h>
-#include <grid/RecordSetModel.h>
-#include <ui/Ui.h>
-#include <ui/UiHelpers.h>
+#include "data/uDM.h"
+#include "platform/grid/RecordSetModel.h"
+#include "platform/ui/Ui.h"
+#include "platform/ui/UiHelpers.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

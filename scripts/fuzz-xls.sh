@@ -16,7 +16,7 @@ out=build-fuzz
 mkdir -p "$out/corpus"
 cp tests/platform/xls/fixtures/*.xls "$out/corpus/"
 clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -Iplatform $(pkg-config --cflags Qt6Core) \
+  -I. $(pkg-config --cflags Qt6Core) \
   bench/fuzz_xls.cpp platform/xls/Biff.cpp platform/xls/Cfb.cpp platform/xls/XlsEdit.cpp \
   platform/xls/XlsTable.cpp platform/xls/XlsWriter.cpp \
   $(pkg-config --libs Qt6Core) -o "$out/fuzz_xls"

@@ -1,11 +1,11 @@
-#include "uParaSet.h"
+#include "settings/uParaSet.h"
 
-#include <StartValues.h>
-#include <Text.h>
-#include <uCommon.h>
-#include <uDM.h>
-#include <ui/Ui.h>
-#include <ui/UiHelpers.h>
+#include "common/StartValues.h"
+#include "common/Text.h"
+#include "common/uCommon.h"
+#include "data/uDM.h"
+#include "platform/ui/Ui.h"
+#include "platform/ui/UiHelpers.h"
 
 #include <QComboBox>
 #include <QGridLayout>

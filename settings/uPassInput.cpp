@@ -1,9 +1,9 @@
-#include "uPassInput.h"
+#include "settings/uPassInput.h"
 
-#include <Schema.h>
-#include <StartValues.h>
-#include <ui/Ui.h>
-#include <ui/UiHelpers.h>
+#include "data/Schema.h"
+#include "common/StartValues.h"
+#include "platform/ui/Ui.h"
+#include "platform/ui/UiHelpers.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,10 +1,10 @@
-#include "uPassSet.h"
+#include "settings/uPassSet.h"
 
-#include <Schema.h>
-#include <StartValues.h>
-#include <uDM.h>
-#include <ui/Ui.h>
-#include <ui/UiHelpers.h>
+#include "data/Schema.h"
+#include "common/StartValues.h"
+#include "data/uDM.h"
+#include "platform/ui/Ui.h"
+#include "platform/ui/UiHelpers.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 // Writes the delivered database file: mkzydb PATH
-#include "Schema.h"
+#include "data/Schema.h"
 
-#include <db/DbError.h>
+#include "platform/db/DbError.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,6 +1,6 @@
-#include "Connection.h"
-#include "JetSql.h"
-#include "RecordSet.h"
+#include "platform/db/Connection.h"
+#include "platform/db/JetSql.h"
+#include "platform/db/RecordSet.h"
 
 #include <QDateTime>
 #include <QFileInfo>

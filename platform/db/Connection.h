@@ -1,5 +1,5 @@
 #pragma once
-#include "DbError.h"
+#include "platform/db/DbError.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,4 +1,4 @@
-#include "DisplayFormat.h"
+#include "platform/db/DisplayFormat.h"
 
 #include <QRegularExpression>
 

@@ -1,4 +1,4 @@
-#include "JetSql.h"
+#include "platform/db/JetSql.h"
 
 #include <QRegularExpression>
 

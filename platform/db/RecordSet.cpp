@@ -1,6 +1,6 @@
-#include "RecordSet.h"
-#include "DisplayFormat.h"
-#include "JetSql.h"
+#include "platform/db/RecordSet.h"
+#include "platform/db/DisplayFormat.h"
+#include "platform/db/JetSql.h"
 
 #include <QStringList>
 

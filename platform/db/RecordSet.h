@@ -1,5 +1,5 @@
 #pragma once
-#include "Connection.h"
+#include "platform/db/Connection.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "DBGrid.h"
+#include "platform/grid/DBGrid.h"
 
-#include <db/DisplayFormat.h>
+#include "platform/db/DisplayFormat.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -1,5 +1,5 @@
 #pragma once
-#include "RecordSetModel.h"
+#include "platform/grid/RecordSetModel.h"
 
 #include <QHeaderView>
 #include <QTableView>

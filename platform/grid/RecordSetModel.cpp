@@ -1,6 +1,6 @@
-#include "RecordSetModel.h"
+#include "platform/grid/RecordSetModel.h"
 
-#include <db/DisplayFormat.h>
+#include "platform/db/DisplayFormat.h"
 
 namespace grid {
 

@@ -1,4 +1,4 @@
-#include "Ui.h"
+#include "platform/ui/Ui.h"
 
 #include <QApplication>
 #include <QFileDialog>

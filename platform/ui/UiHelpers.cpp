@@ -1,5 +1,5 @@
-#include "UiHelpers.h"
-#include "Ui.h"
+#include "platform/ui/UiHelpers.h"
+#include "platform/ui/Ui.h"
 
 #include <QDir>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
-#include "Biff.h"
-#include "Bytes.h"
-#include "Cfb.h"
+#include "platform/xls/Biff.h"
+#include "platform/xls/Bytes.h"
+#include "platform/xls/Cfb.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,5 +1,5 @@
 #pragma once
-#include "XlsError.h"
+#include "platform/xls/XlsError.h"
 
 #include <QByteArray>
 

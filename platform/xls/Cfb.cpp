@@ -1,5 +1,5 @@
-#include "Cfb.h"
-#include "Bytes.h"
+#include "platform/xls/Cfb.h"
+#include "platform/xls/Bytes.h"
 
 #include <algorithm>
 #include <unordered_set>

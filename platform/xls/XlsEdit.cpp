@@ -1,8 +1,8 @@
-#include "XlsEdit.h"
-#include "Biff.h"
-#include "Bytes.h"
-#include "Cfb.h"
-#include "XlsWriter.h"
+#include "platform/xls/XlsEdit.h"
+#include "platform/xls/Biff.h"
+#include "platform/xls/Bytes.h"
+#include "platform/xls/Cfb.h"
+#include "platform/xls/XlsWriter.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "XlsTable.h"
-#include "XlsEdit.h"
-#include "XlsWriter.h"
+#include "platform/xls/XlsTable.h"
+#include "platform/xls/XlsEdit.h"
+#include "platform/xls/XlsWriter.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "Biff.h"
-#include "XlsError.h"
+#include "platform/xls/Biff.h"
+#include "platform/xls/XlsError.h"
 
 #include <QString>
 #include <QStringList>

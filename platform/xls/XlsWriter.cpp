@@ -1,6 +1,6 @@
-#include "XlsWriter.h"
-#include "Bytes.h"
-#include "Cfb.h"
+#include "platform/xls/XlsWriter.h"
+#include "platform/xls/Bytes.h"
+#include "platform/xls/Cfb.h"
 
 #include <QSaveFile>
 

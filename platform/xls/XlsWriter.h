@@ -1,5 +1,5 @@
 #pragma once
-#include "Biff.h"
+#include "platform/xls/Biff.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
-#include <Session.h>
-#include <TestMain.h>
+#include "tests/support/Session.h"
+#include "tests/support/TestMain.h"
 
-#include <About.h>
-#include <StartValues.h>
-#include <uDM.h>
-#include <uMain.h>
-#include <shell/Shell.h>
-#include <ui/Ui.h>
-#include <grid/DBGrid.h>
+#include "app/About.h"
+#include "common/StartValues.h"
+#include "data/uDM.h"
+#include "app/uMain.h"
+#include "platform/shell/Shell.h"
+#include "platform/ui/Ui.h"
+#include "platform/grid/DBGrid.h"
 
 #include <QFile>
 #include <QGroupBox>

@@ -1,10 +1,10 @@
-#include <TestMain.h>
+#include "tests/support/TestMain.h"
 
-#include <IniFile.h>
-#include <StartValues.h>
-#include <Text.h>
-#include <uCommon.h>
-#include <shell/Shell.h>
+#include "common/IniFile.h"
+#include "common/StartValues.h"
+#include "common/Text.h"
+#include "common/uCommon.h"
+#include "platform/shell/Shell.h"
 
 #include <QDir>
 #include <QFile>

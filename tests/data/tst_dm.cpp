@@ -1,8 +1,8 @@
-#include <ProgramFolder.h>
-#include <TestMain.h>
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/TestMain.h"
 
-#include <Schema.h>
-#include <uDM.h>
+#include "data/Schema.h"
+#include "data/uDM.h"
 
 #include <QFile>
 

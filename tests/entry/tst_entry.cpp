@@ -1,12 +1,12 @@
-#include <Session.h>
-#include <TestMain.h>
+#include "tests/support/Session.h"
+#include "tests/support/TestMain.h"
 
-#include <Clock.h>
-#include <StartValues.h>
-#include <uBMYCalcEdit.h>
-#include <uGZDetailEdit.h>
-#include <uMain.h>
-#include <grid/DBGrid.h>
+#include "common/Clock.h"
+#include "common/StartValues.h"
+#include "entry/uBMYCalcEdit.h"
+#include "entry/uGZDetailEdit.h"
+#include "app/uMain.h"
+#include "platform/grid/DBGrid.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,11 +1,11 @@
-#include <Session.h>
-#include <TestMain.h>
+#include "tests/support/Session.h"
+#include "tests/support/TestMain.h"
 
-#include <GZSet.h>
-#include <uGZBaseSet.h>
-#include <uGZSetEdit.h>
-#include <uMain.h>
-#include <grid/DBGrid.h>
+#include "payitems/GZSet.h"
+#include "payitems/uGZBaseSet.h"
+#include "payitems/uGZSetEdit.h"
+#include "app/uMain.h"
+#include "platform/grid/DBGrid.h"
 
 #include <QComboBox>
 #include <QLineEdit>

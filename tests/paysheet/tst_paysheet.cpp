@@ -1,14 +1,14 @@
-#include <Session.h>
-#include <TestMain.h>
+#include "tests/support/Session.h"
+#include "tests/support/TestMain.h"
 
-#include <Clock.h>
-#include <PaySheet.h>
-#include <uSelectHisMonth.h>
+#include "common/Clock.h"
+#include "paysheet/PaySheet.h"
+#include "paysheet/uSelectHisMonth.h"
 
 #include <QTableView>
-#include <StartValues.h>
-#include <uMain.h>
-#include <grid/DBGrid.h>
+#include "common/StartValues.h"
+#include "app/uMain.h"
+#include "platform/grid/DBGrid.h"
 
 #include <QAbstractItemModelTester>
 #include <QGroupBox>

@@ -1,17 +1,17 @@
-#include <Session.h>
-#include <TestMain.h>
+#include "tests/support/Session.h"
+#include "tests/support/TestMain.h"
 
-#include <StartValues.h>
-#include <uMain.h>
-#include <uParaSet.h>
-#include <uPassInput.h>
-#include <uPassSet.h>
-#include <grid/DBGrid.h>
+#include "common/StartValues.h"
+#include "app/uMain.h"
+#include "settings/uParaSet.h"
+#include "settings/uPassInput.h"
+#include "settings/uPassSet.h"
+#include "platform/grid/DBGrid.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QToolButton>
-#include <uCommon.h>
+#include "common/uCommon.h"
 #include <QLineEdit>
 #include <QPushButton>
 

@@ -1,10 +1,10 @@
-#include "ProgramFolder.h"
+#include "tests/support/ProgramFolder.h"
 #include "TestPaths.h"
 
-#include <Clock.h>
-#include <Schema.h>
-#include <StartValues.h>
-#include <uDM.h>
+#include "common/Clock.h"
+#include "data/Schema.h"
+#include "common/StartValues.h"
+#include "data/uDM.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "Session.h"
+#include "tests/support/Session.h"
 
-#include <db/RecordSet.h>
+#include "platform/db/RecordSet.h"
 
 qint64 Session::addMonth(const QString& name)
 {

@@ -1,9 +1,9 @@
 #pragma once
-#include "ProgramFolder.h"
+#include "tests/support/ProgramFolder.h"
 
-#include <uDM.h>
-#include <shell/Shell.h>
-#include <ui/Ui.h>
+#include "data/uDM.h"
+#include "platform/shell/Shell.h"
+#include "platform/ui/Ui.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 // Prints a workbook's sheet names, then each row of one sheet (the first by default) as
 // tab-separated cell texts, exactly as the importer sees them: xlsdump FILE [SHEET]
-#include <xls/XlsTable.h>
+#include "platform/xls/XlsTable.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,7 +1,7 @@
 #pragma once
-#include <db/Connection.h>
-#include <db/DisplayFormat.h>
-#include <db/JetSql.h>
+#include "platform/db/Connection.h"
+#include "platform/db/DisplayFormat.h"
+#include "platform/db/JetSql.h"
 
 #include <QTest>
 

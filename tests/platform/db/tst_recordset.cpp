@@ -1,9 +1,9 @@
-#include "tst_displayformat.h"
+#include "tests/platform/db/tst_displayformat.h"
 
-#include <TestMain.h>
+#include "tests/support/TestMain.h"
 
-#include <db/Connection.h>
-#include <db/RecordSet.h>
+#include "platform/db/Connection.h"
+#include "platform/db/RecordSet.h"
 
 #include <QFile>
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
-#include <TestMain.h>
+#include "tests/support/TestMain.h"
 
-#include <db/Connection.h>
-#include <db/RecordSet.h>
-#include <grid/DBGrid.h>
+#include "platform/db/Connection.h"
+#include "platform/db/RecordSet.h"
+#include "platform/grid/DBGrid.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
-#include <TestMain.h>
+#include "tests/support/TestMain.h"
 
-#include <ui/Ui.h>
-#include <ui/UiHelpers.h>
+#include "platform/ui/Ui.h"
+#include "platform/ui/UiHelpers.h"
 
 #include <QDialog>
 #include <QLineEdit>

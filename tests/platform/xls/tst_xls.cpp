@@ -1,12 +1,12 @@
-#include <TestMain.h>
+#include "tests/support/TestMain.h"
 #include <TestPaths.h>
 
-#include <xls/Biff.h>
-#include <xls/Bytes.h>
-#include <xls/Cfb.h>
-#include <xls/XlsEdit.h>
-#include <xls/XlsTable.h>
-#include <xls/XlsWriter.h>
+#include "platform/xls/Biff.h"
+#include "platform/xls/Bytes.h"
+#include "platform/xls/Cfb.h"
+#include "platform/xls/XlsEdit.h"
+#include "platform/xls/XlsTable.h"
+#include "platform/xls/XlsWriter.h"
 
 #include <QDir>
 #include <QFile>
