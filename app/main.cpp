@@ -15,7 +15,7 @@ int main(int argc, char** argv)
 
     TDM dm;
     if (!dm.DataModuleCreate())
-        ui::ShowMessage(kInstallMessage);
+        ui::ShowMessage(dm.NewerDatabase() ? kNewerDatabaseMessage : kInstallMessage);
 
     TfrmMainGZT window(dm);
     // Sized to the screen too, for desktops without a window manager to maximize it.

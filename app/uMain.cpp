@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "payitems/GZSet.h"
 #include "paysheet/PayCopy.h"
+#include "paysheet/PayMonths.h"
 #include "paysheet/PaySheet.h"
 #include "common/IniFile.h"
 #include "data/Schema.h"
@@ -46,6 +47,7 @@ const QString kUpdater = QStringLiteral("SlipRenew");
 const QString kSaveError = QStringLiteral("保存数据发生错误！");
 const QString kAddMonthFirst = QStringLiteral("请首先增加月度！");
 const QString kCopyFailed = QStringLiteral("复制数据失败！");
+const QString kDeleteError = QStringLiteral("删除数据发生错误！");
 
 QPushButton* panelButton(const char* name, const QString& caption, QWidget* parent)
 {
@@ -60,13 +62,11 @@ TfrmMainGZT::TfrmMainGZT(TDM& dm, const QString& programFolder, QWidget* parent)
     : QMainWindow(parent),
       dsGZMonth(dm.ADOLocal, this),
       dsGZDetail(dm.ADOLocal, this),
-      dsTmp(dm.ADOLocal, this),
       m_dm(dm),
       m_programFolder(programFolder.isEmpty() ? ExecutableFolder() : programFolder)
 {
     setObjectName(QStringLiteral("frmMainGZT"));
     dsGZDetail.setLockType(db::LockType::BatchOptimistic);
-    dsTmp.setLockType(db::LockType::BatchOptimistic);
     buildToolBar();
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
@@ -262,52 +262,29 @@ void TfrmMainGZT::ReadyPara()
 
 void TfrmMainGZT::StructUpdate()
 {
-    // Any failure ends the upgrade silently: the template keeps what it has.
-    try {
-        dsTmp.close();
-        dsTmp.setSql(QStringLiteral("Select * from TGZSet where GZMonth='BASE'"));
-        dsTmp.open();
-        auto addMissing = [this](const QString& prefix, int from, int to, int type) {
-            for (int n = from; n <= to; ++n) {
-                const QString field = prefix + QString::number(n);
-                dsTmp.first();
-                if (dsTmp.locate(QStringLiteral("GZField1"), field, true))
-                    continue;
-                dsTmp.append();
-                dsTmp.fieldByName(QStringLiteral("GZField1")).setValue(field);
-                dsTmp.fieldByName(QStringLiteral("GZName")).setValue(QStringLiteral("工资项目"));
-                dsTmp.fieldByName(QStringLiteral("GZType")).setValue(type);
-                dsTmp.fieldByName(QStringLiteral("SortIdx")).setValue(n);
-                dsTmp.fieldByName(QStringLiteral("ShowStu")).setValue(1);
-                dsTmp.fieldByName(QStringLiteral("GZMonth")).setValue(schema::kTemplateMonth);
-                dsTmp.post();
-            }
-        };
-        addMissing(QStringLiteral("GZ"), 11, 20, 0);
-        addMissing(QStringLiteral("KK"), 6, 10, 1);
-        dsTmp.updateBatch();
-    } catch (const db::DbError&) {
-        // A template that cannot be upgraded stays as it is; start-up goes on unasked.
-    }
-    dsTmp.close();
+    // A template that cannot be upgraded stays as it is; start-up goes on unasked.
+    ui::Quietly([this] { schema::StructUpdate(m_dm.ADOLocal); });
 }
 
 void TfrmMainGZT::LoadRegPara()
 {
     db::RecordSet& para = m_dm.dsPara;
     StartValues& sv = startValues();
-    try {
+    bool found = false;
+    // Unreadable parameters keep the start-up values, and the formats stay as designed.
+    const bool read = ui::Quietly([&] {
         para.close();
         para.open();
-        if (para.eof())
-            return; // no parameters row: the values stay as they are
+        found = !para.eof();
+        if (!found)
+            return;
         sv.printDays = int(para.fieldByName(QStringLiteral("PrintDays")).asInteger());
         sv.showFloat = int(para.fieldByName(QStringLiteral("ShowFloat")).asInteger());
         sv.companyName = para.fieldByName(QStringLiteral("EntName")).asString();
         sv.loginPassword = para.fieldByName(QStringLiteral("LogPass")).asString();
-    } catch (const db::DbError&) {
-        return; // the start-up values keep what they held; formats stay as designed
-    }
+    });
+    if (!read || !found)
+        return;
     if (sv.loginPassword == schema::kInitialPassword)
         sv.loginPassword.clear();
     SetFloatFormat();
@@ -324,22 +301,14 @@ void TfrmMainGZT::SetFloatFormat()
     }
     // Every floating-point field of the sheet, days and rate too; their columns keep
     // their own formats.
-    QStringList floatFields = schema::EarningsColumns() + schema::DeductionColumns();
-    floatFields << QStringLiteral("WorkDays") << QStringLiteral("OneDayMOney") << QStringLiteral("YFTotal")
-                << QStringLiteral("KKTotal") << QStringLiteral("GZTotal");
-    for (const QString& f : floatFields)
+    for (const QString& f : paysheet::FloatFields())
         dsGZDetail.setDisplayFormat(f, m_amountFormat);
 }
 
 void TfrmMainGZT::ReadyMonth()
 {
-    dsGZMonth.close();
-    try {
-        dsGZMonth.setSql(QStringLiteral("select * from  TGZMonth Order by ID Desc"));
-        dsGZMonth.open();
-    } catch (const db::DbError&) {
-        // The list stays empty.
-    }
+    // A list that cannot be read stays empty.
+    ui::Quietly([this] { paysheet::OpenMonthList(dsGZMonth); });
     dsGZMonthAfterScroll();
 }
 
@@ -385,12 +354,9 @@ bool TfrmMainGZT::ReadyGZList(const QString& month)
 {
     ReadyGrid(month);
     dsGZDetail.close();
-    try {
-        dsGZDetail.setSql(QStringLiteral("Select * from TGZ where GZMonth=? order by DepartName,EmpName"), {month});
-        dsGZDetail.open();
-    } catch (const db::DbError&) {
+    // Rows that cannot be read leave the sheet empty; the caller learns it from the result.
+    if (!ui::Quietly([&] { paysheet::OpenSheetRows(dsGZDetail, month); }))
         return false;
-    }
     for (int c = 0; c < gridDetail->columnCount(); ++c)
         gridDetail->setSortMarker(c, grid::SortMarker::None);
     GroupBoxDetail->setTitle(paysheet::SheetCaption(month));
@@ -399,13 +365,11 @@ bool TfrmMainGZT::ReadyGZList(const QString& month)
 
 void TfrmMainGZT::ReadyGrid(const QString& month)
 {
-    try {
+    const bool read = ui::RunStep(kReadDbError, [&] {
         paysheet::ApplyItemTitles(*gridDetail, paysheet::ReadItemTitles(m_dm.ADOLocal, month));
-    } catch (const db::DbError&) {
-        ui::ShowMessage(kReadDbError);
-        return;
-    }
-    paysheet::ApplyDayColumns(*gridDetail, startValues().printDays);
+    });
+    if (read)
+        paysheet::ApplyDayColumns(*gridDetail, startValues().printDays);
 }
 
 void TfrmMainGZT::FormActivate()
@@ -419,13 +383,9 @@ void TfrmMainGZT::FormActivate()
         endProgram();
         return;
     }
-    if (sheetWasOpen) {
-        try {
-            dsGZDetail.open();
-        } catch (const db::DbError&) {
-            // The sheet stays empty; the next change of month loads it again.
-        }
-    }
+    // A sheet that cannot be opened again stays empty; the next change of month loads it.
+    if (sheetWasOpen)
+        ui::Quietly([this] { dsGZDetail.open(); });
     showFirstRunHelp();
 }
 
@@ -490,13 +450,7 @@ void TfrmMainGZT::ToolButton21Click()
 
 bool TfrmMainGZT::AddBaseGZSet(const QString& newMonth, const QString& sourceMonth)
 {
-    try {
-        CopyItemSet(m_dm.ADOLocal, newMonth, sourceMonth);
-    } catch (const db::DbError&) {
-        ui::ShowMessage(kCopyItemSetFailed);
-        return false;
-    }
-    return true;
+    return ui::RunStep(kCopyItemSetFailed, [&] { CopyItemSet(m_dm.ADOLocal, newMonth, sourceMonth); });
 }
 
 void TfrmMainGZT::ToolButton11Click()
@@ -538,17 +492,12 @@ void TfrmMainGZT::Button1Click()
         return;
     const QString name = *answer;
     // BASE names the template items and is never a month.
-    if (paysheet::IsTemplateName(name)
-        || !m_dm.GetDataBySQL(QStringLiteral("Select GZMonth from TGZMonth where GZMonth=?"), {name}).isEmpty()) {
+    if (paysheet::MonthNameTaken(m_dm, name)) {
         ui::ShowMessage(QStringLiteral("名称为[") + name + QStringLiteral("]的月度已经存在！"));
         return;
     }
-    try {
-        m_dm.ADOLocal.execute(QStringLiteral("Insert into TGZMonth (GZMonth) values (?)"), {name});
-    } catch (const db::DbError&) {
-        ui::ShowMessage(kSaveError);
+    if (!ui::RunStep(kSaveError, [&] { paysheet::InsertMonth(m_dm.ADOLocal, name); }))
         return;
-    }
     AddBaseGZSet(name, schema::kTemplateMonth);
     ReadyMonth(); // the new month is the newest: at the top, and current
 }
@@ -564,18 +513,12 @@ void TfrmMainGZT::Button2Click()
     if (!answer || answer->isEmpty())
         return;
     const QString name = *answer;
-    if (paysheet::IsTemplateName(name)
-        || !m_dm.GetDataBySQL(QStringLiteral("Select GZMonth from TGZMonth where GZMonth=? and ID<>?"), {name, id})
-                .isEmpty()) {
+    if (paysheet::MonthNameTaken(m_dm, name, id)) {
         ui::ShowMessage(QStringLiteral("名称为：") + name + QStringLiteral("的月度已经存在！"));
         return;
     }
-    try {
-        paysheet::RenameMonth(m_dm.ADOLocal, id, oldName, name);
-    } catch (const db::DbError&) {
-        ui::ShowMessage(kSaveError);
+    if (!ui::RunStep(kSaveError, [&] { paysheet::RenameMonth(m_dm.ADOLocal, id, oldName, name); }))
         return;
-    }
     const int row = dsGZMonth.recNo() - 1;
     ReadyMonth();
     selectMonthRow(row);
@@ -589,12 +532,8 @@ void TfrmMainGZT::Button3Click()
     if (!ui::current().question(QStringLiteral("您确认删除选定月度的数据吗？相应的工资发放明细也将一并删除！")))
         return;
     const int row = dsGZMonth.recNo() - 1;
-    try {
-        paysheet::DeleteMonth(m_dm.ADOLocal, currentMonthId(), CurrentMonth());
-    } catch (const db::DbError&) {
-        ui::ShowMessage(QStringLiteral("删除数据发生错误！"));
+    if (!ui::RunStep(kDeleteError, [&] { paysheet::DeleteMonth(m_dm.ADOLocal, currentMonthId(), CurrentMonth()); }))
         return;
-    }
     ReadyMonth();
     selectMonthRow(row); // the next month takes the deleted one's place
 }
@@ -637,13 +576,8 @@ void TfrmMainGZT::Button9Click()
     QString source;
     if (!SelectHisMonth(m_dm, source, this))
         return;
-    try {
-        paysheet::CopyMonthData(m_dm.ADOLocal, source, target, Clock::now());
-    } catch (const db::DbError&) {
-        ui::ShowMessage(kCopyFailed);
-        return;
-    }
-    ReadyGZList(target);
+    if (ui::RunStep(kCopyFailed, [&] { paysheet::CopyMonthData(m_dm.ADOLocal, source, target, Clock::now()); }))
+        ReadyGZList(target);
 }
 
 void TfrmMainGZT::Button10Click()
@@ -654,13 +588,8 @@ void TfrmMainGZT::Button10Click()
     }
     if (!ui::current().question(QStringLiteral("您确认复制选定的工资记录为新记录吗？")))
         return;
-    try {
-        paysheet::CopyPayRow(m_dm.ADOLocal, dsGZDetail, Clock::now());
-    } catch (const db::DbError&) {
-        ui::ShowMessage(kCopyFailed);
-        return;
-    }
-    ReadyGZList(CurrentMonth());
+    if (ui::RunStep(kCopyFailed, [this] { paysheet::CopyPayRow(m_dm.ADOLocal, dsGZDetail, Clock::now()); }))
+        ReadyGZList(CurrentMonth());
 }
 
 void TfrmMainGZT::Button6Click()
@@ -669,13 +598,8 @@ void TfrmMainGZT::Button6Click()
         return;
     if (!ui::current().question(QStringLiteral("您确认删除选定的工资记录吗？")))
         return;
-    try {
-        dsGZDetail.deleteRow();
-        dsGZDetail.updateBatch();
-    } catch (const db::DbError&) {
-        dsGZDetail.cancelBatch();
-        ui::ShowMessage(QStringLiteral("删除数据发生错误！"));
-    }
+    if (!ui::RunStep(kDeleteError, [this] { paysheet::DeleteCurrentRow(dsGZDetail); }))
+        return;
 }
 
 void TfrmMainGZT::gridDetailTitleClick(int column)

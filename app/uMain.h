@@ -108,7 +108,6 @@ public:
 
     db::RecordSet dsGZMonth;
     db::RecordSet dsGZDetail;
-    db::RecordSet dsTmp;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -1,18 +1,14 @@
 #pragma once
-#include <QString>
+#include "platform/error/SlipError.h"
 
-#include <stdexcept>
+#include <QString>
 
 // Small routines shared by the dialogs of both programs.
 
 // A file operation that failed; the message names the file.
-class FileError : public std::runtime_error {
+class FileError : public slip::Error {
 public:
-    explicit FileError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) {}
-    QString message() const { return m_message; }
-
-private:
-    QString m_message;
+    using slip::Error::Error;
 };
 
 // The text of a numeric edit box made convertible: blanks removed, "." and ".0" become

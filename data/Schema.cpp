@@ -37,6 +37,54 @@ constexpr TemplateItem kDeliveredItems[] = {
 
 } // namespace
 
+namespace {
+
+// One step per version: steps[v] brings a file of version v to v + 1.
+using UpgradeStep = void (*)(db::Connection&);
+void toVersion1(db::Connection&)
+{
+    // The first delivered files carry version 0 with the version 1 layout.
+}
+constexpr UpgradeStep kUpgradeSteps[kSchemaVersion] = {toVersion1};
+
+} // namespace
+
+void UpgradeDatabase(db::Connection& conn)
+{
+    const int version = conn.schemaVersion();
+    if (version > kSchemaVersion)
+        throw db::NewerDatabaseError(QStringLiteral("The database has schema version %1; this program knows %2.")
+                                         .arg(version).arg(kSchemaVersion));
+    if (version == kSchemaVersion)
+        return;
+    db::Transaction tx(conn);
+    for (int v = version; v < kSchemaVersion; ++v)
+        kUpgradeSteps[v](conn);
+    conn.execute(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+    tx.commit();
+}
+
+void StructUpdate(db::Connection& conn)
+{
+    db::Transaction tx(conn);
+    auto addMissing = [&conn](const QString& prefix, int from, int to, int type) {
+        for (int n = from; n <= to; ++n) {
+            const QString field = prefix + QString::number(n);
+            // GZField1 compares without regard to letter case: "gz15" counts as GZ15.
+            db::Statement found(conn, QStringLiteral("Select count(*) from TGZSet where GZMonth=? and GZField1=?"));
+            found.bind({kTemplateMonth, field});
+            if (found.step() && found.columnValue(0).toLongLong() > 0)
+                continue;
+            conn.execute(QStringLiteral("Insert into TGZSet (GZMonth,GZField1,GZName,GZType,SortIdx,ShowStu) "
+                                        "values (?,?,?,?,?,1)"),
+                         {kTemplateMonth, field, QStringLiteral("工资项目"), type, n});
+        }
+    };
+    addMissing(QStringLiteral("GZ"), 11, 20, 0);
+    addMissing(QStringLiteral("KK"), 6, 10, 1);
+    tx.commit();
+}
+
 QString ConnectionStringFor(const QString& programFolder)
 {
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + programFolder + kDatabaseFile
@@ -105,6 +153,7 @@ void BuildDeliveredDatabase(const QString& path)
         db::Connection conn;
         conn.open(QStringLiteral("Data Source=%1;Jet OLEDB:Database Password=%2").arg(temp, kDatabasePassword));
         db::Transaction tx(conn);
+        conn.execute(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
         conn.execute(QStringLiteral("Insert into TPara (EntName,BillHeight,PrintDays,ShowFloat,LogPass,ClientVer) "
                                     "values (?,?,?,?,?,?)"),
                      {QStringLiteral("示例科技有限公司"), 296.78, 0, 0, kInitialPassword, QStringLiteral("2026121001")});

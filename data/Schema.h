@@ -3,6 +3,10 @@
 #include <QStringList>
 
 // The database file: its place, password, tables and delivered contents.
+namespace db {
+class Connection;
+}
+
 namespace schema {
 
 // Relative to the program folder.
@@ -10,6 +14,21 @@ inline const QString kDatabaseFile = QStringLiteral("DB/ZYDB.dat");
 inline const QString kDatabasePassword = QStringLiteral("mqtv31905726");
 inline const QString kInitialPassword = QStringLiteral("580");
 inline const QString kTemplateMonth = QStringLiteral("BASE");
+
+// The schema version this program writes (PRAGMA user_version). A file of a lower
+// version is brought up to date when it is opened; one of a higher version is refused.
+// Version 1 is the layout the program was first delivered with (stamped 0 there).
+inline constexpr int kSchemaVersion = 1;
+
+// Brings an open database up to kSchemaVersion in one transaction, before anything
+// else reads it. Throws db::DbError (db::NewerDatabaseError for a newer file); on
+// failure the file is as it was.
+void UpgradeDatabase(db::Connection& conn);
+
+// Adds the template items GZ11..GZ20 and KK6..KK10 where BASE lacks them (compared
+// without regard to letter case): disabled, captioned "工资项目". Existing items are never
+// changed. All or nothing; throws db::DbError.
+void StructUpdate(db::Connection& conn);
 
 // The connection string for a database file in the given program folder.
 QString ConnectionStringFor(const QString& programFolder);

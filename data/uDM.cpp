@@ -24,12 +24,15 @@ bool TDM::DataModuleCreate()
 bool TDM::ConnectTo(const QString& programFolder)
 {
     m_connectError.clear();
+    m_newerDatabase = false;
     try {
-        ADOLocal.open(schema::ConnectionStringFor(programFolder));
+        ADOLocal.open(schema::ConnectionStringFor(programFolder), schema::kSchemaVersion);
         // A database of another program opens too; ours has the parameters table.
         ADOLocal.execute(QStringLiteral("select count(*) from TPara"));
+        schema::UpgradeDatabase(ADOLocal);
         return true;
     } catch (const db::DbError& e) {
+        m_newerDatabase = dynamic_cast<const db::NewerDatabaseError*>(&e) != nullptr;
         ADOLocal.close();
         m_connectError = e.message();
         return false;

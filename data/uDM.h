@@ -18,6 +18,8 @@ public:
     // Connects to the database of the given program folder (ending in "/").
     bool ConnectTo(const QString& programFolder);
     QString ConnectError() const { return m_connectError; }
+    // True when the last connect refused a file written by a newer program.
+    bool NewerDatabase() const { return m_newerDatabase; }
 
     // The first column of the first row as text; empty text for null, no rows or any failure.
     QString GetDataBySQL(const QString& sql, const QVariantList& params = {});
@@ -31,10 +33,14 @@ public:
 
 private:
     QString m_connectError;
+    bool m_newerDatabase = false;
 };
 
 // The text shown when the database cannot be opened at start.
 inline const QString kInstallMessage = QStringLiteral("请确认您的程序是否安装正确，或者没有安装MDAC数据访问组件！");
+// The text shown when the database file was written by a newer program.
+inline const QString kNewerDatabaseMessage =
+    QStringLiteral("数据库文件由更高版本的程序建立，本程序不能使用它。请先升级程序！");
 // What the dialogs show when reading or storing fails.
 inline const QString kReadDbError = QStringLiteral("读取数据库发生错误！");
 inline const QString kStoreDbError = QStringLiteral("存储数据发生错误！");

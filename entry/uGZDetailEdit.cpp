@@ -2,6 +2,7 @@
 #include "entry/uBMYCalcEdit.h"
 
 #include "common/Clock.h"
+#include "payitems/ItemSet.h"
 #include "data/Schema.h"
 #include "common/StartValues.h"
 #include "common/Text.h"
@@ -53,10 +54,9 @@ void setBoxText(QLineEdit* box, const QString& text)
 } // namespace
 
 TfrmGZDetailEdit::TfrmGZDetailEdit(TDM& dm, QWidget* parent)
-    : QDialog(parent), dsDetail(dm.ADOLocal, this), m_dm(dm)
+    : QDialog(parent), m_dm(dm)
 {
     setWindowTitle(QStringLiteral("新增/修改工资明细"));
-    dsDetail.setLockType(db::LockType::Optimistic);
 
     EditMonth = new QLineEdit(this);
     EditMonth->setReadOnly(true);
@@ -189,43 +189,30 @@ void TfrmGZDetailEdit::SetEditFormat()
 
 void TfrmGZDetailEdit::fillLists(const QString& month)
 {
-    QString reference = m_dm.GetDataBySQL(
-        QStringLiteral("Select Top 1 GZMonth from TGZMonth where GZMonth<>? Order by ID desc"), {month});
-    if (reference.isEmpty())
-        reference = month;
-    const std::pair<QComboBox*, const char*> lists[] = {
-        {cmbDepart, "DepartName"}, {cmbEmpName, "EmpName"}, {cmbZWName, "ZWName"}};
-    for (const auto& [box, field] : lists) {
-        QStringList items;
-        const QString f = QString::fromLatin1(field);
-        m_dm.GetDataBySQLToItems(QStringLiteral("Select Distinct %1 from TGZ where GZMonth=? order by %1").arg(f), items,
-                                 true, {reference});
+    const entry::EntryLists lists = entry::ReadEntryLists(m_dm, month);
+    for (auto [box, items] : {std::pair{cmbDepart, &lists.departs}, std::pair{cmbEmpName, &lists.names},
+                              std::pair{cmbZWName, &lists.positions}}) {
         box->clear();
-        box->addItems(items);
+        box->addItems(*items);
     }
 }
 
 void TfrmGZDetailEdit::fillSlots(ValueSlot* boxes, int count, int type, const QString& month)
 {
-    db::RecordSet items(m_dm.ADOLocal);
-    const QString sql = QStringLiteral("Select * from TGZSet where GZMonth=? and GZType=? and ShowStu=0 Order by SortIdx");
-    items.setSql(sql, {month, type});
-    items.open();
-    if (items.isEmpty()) {
-        items.close();
-        items.setSql(sql, {schema::kTemplateMonth, type});
-        items.open();
-    }
+    using namespace payitems;
+    const ItemList list = MonthItems(m_dm.ADOLocal, month, ItemType(type), Reader::EntrySlots);
     int s = 0;
-    for (items.first(); !items.eof() && s < count; items.next(), ++s) {
-        ValueSlot& slot = boxes[s];
-        slot.caption = items.fieldByName(QStringLiteral("GZName")).asString();
-        slot.field = items.fieldByName(QStringLiteral("GZField1")).asString();
+    for (const PayItem& item : list.items) {
+        if (s == count)
+            break;
+        if (!schema::EarningsColumns().contains(item.field, Qt::CaseInsensitive)
+            && !schema::DeductionColumns().contains(item.field, Qt::CaseInsensitive))
+            throw db::DbError(QStringLiteral("Item column '%1' does not exist").arg(item.field));
+        ValueSlot& slot = boxes[s++];
+        slot.caption = item.name;
+        slot.field = item.field.toUpper();
         slot.label->setText(slot.caption);
-        const int f = dsDetail.fieldIndex(slot.field);
-        if (f < 0)
-            throw db::DbError(QStringLiteral("Item column '%1' does not exist").arg(slot.field));
-        const double amount = dsDetail.isEmpty() ? 0.0 : dsDetail.field(f).asFloat();
+        const double amount = m_row ? m_row->amounts.value(slot.field) : 0.0;
         QString text = FormatFloat(amount, m_format);
         if (text == QLatin1String("0"))
             text.clear();
@@ -246,29 +233,19 @@ bool TfrmGZDetailEdit::ReadyData(qint64 id, const QString& month)
     SetEditFormat();
     EditMonth->setText(month);
     fillLists(month);
-    try {
-        dsDetail.close();
-        dsDetail.setSql(QStringLiteral("Select * from TGZ where ID=?"), {id});
-        dsDetail.open();
-        const bool found = !dsDetail.isEmpty();
-        auto text = [&](const char* f) {
-            return found ? dsDetail.fieldByName(QString::fromLatin1(f)).asString() : QString();
-        };
-        auto number = [&](const char* f) {
-            return found ? dsDetail.fieldByName(QString::fromLatin1(f)).asFloat() : 0.0;
-        };
-        cmbDepart->setCurrentText(text("DepartName"));
-        cmbEmpName->setCurrentText(text("EmpName"));
-        cmbZWName->setCurrentText(text("ZWName"));
-        EditQM->setText(text("QM"));
-        EditOneDayMOney->setText(FormatFloat(number("OneDayMOney"), kWholeFormat));
-        setBoxText(EditWorkDays, FormatFloat(number("WorkDays"), kDecimalFormat));
+    const bool read = ui::RunStep(kReadDbError, [&] {
+        m_row = entry::ReadPayRow(m_dm.ADOLocal, id);
+        cmbDepart->setCurrentText(m_row ? m_row->depart : QString());
+        cmbEmpName->setCurrentText(m_row ? m_row->name : QString());
+        cmbZWName->setCurrentText(m_row ? m_row->position : QString());
+        EditQM->setText(m_row ? m_row->remark : QString());
+        EditOneDayMOney->setText(FormatFloat(m_row ? m_row->dayRate : 0.0, kWholeFormat));
+        setBoxText(EditWorkDays, FormatFloat(m_row ? m_row->workDays : 0.0, kDecimalFormat));
         fillSlots(gzSlots.data(), int(gzSlots.size()), 0, month);
         fillSlots(kkSlots.data(), int(kkSlots.size()), 1, month);
-    } catch (const db::DbError&) {
-        ui::ShowMessage(kReadDbError);
+    });
+    if (!read)
         return false;
-    }
     AutoCalc();
     return true;
 }
@@ -308,17 +285,26 @@ bool TfrmGZDetailEdit::AutoCalc()
         return false;
     }
     m_lastReported.clear();
-    auto sum = [](const auto& side) {
-        double total = 0;
-        for (const ValueSlot& s : side)
-            total += s.shown() ? *BoxValue(s.box) : 0.0;
-        return total;
-    };
-    EditYF->setText(FormatFloat(sum(gzSlots), m_format));
-    EditKK->setText(FormatFloat(sum(kkSlots), m_format));
-    // Net pay from the two totals as shown.
-    EditSF->setText(FormatFloat(*BoxValue(EditYF) - *BoxValue(EditKK), m_format));
+    const paysheet::RowTotals t = rowFromBoxes().totals;
+    EditYF->setText(FormatFloat(t.earnings, m_format));
+    EditKK->setText(FormatFloat(t.deductions, m_format));
+    EditSF->setText(FormatFloat(t.net, m_format));
     return true;
+}
+
+entry::PayRow TfrmGZDetailEdit::rowFromBoxes() const
+{
+    entry::PayRow row;
+    std::vector<double> earnings, deductions;
+    for (const ValueSlot& s : gzSlots)
+        if (s.shown())
+            row.amounts.insert(s.field, earnings.emplace_back(BoxValue(s.box).value_or(0.0)));
+    for (const ValueSlot& s : kkSlots)
+        if (s.shown())
+            row.amounts.insert(s.field, deductions.emplace_back(BoxValue(s.box).value_or(0.0)));
+    // Net pay from the two totals as shown.
+    row.totals = paysheet::ComputeRowTotals(earnings, deductions, m_format == kDecimalFormat ? 2 : 0);
+    return row;
 }
 
 bool TfrmGZDetailEdit::SaveData()
@@ -341,40 +327,19 @@ bool TfrmGZDetailEdit::SaveData()
         ui::ShowMessage(QStringLiteral("出勤天数或工资/天不是有效的数字！"));
         return false;
     }
-    try {
-        const bool isNew = dsDetail.isEmpty();
-        if (isNew) {
-            dsDetail.append();
-            dsDetail.fieldByName(QStringLiteral("LOGTime")).setValue(Clock::now());
-        } else {
-            dsDetail.first();
-            dsDetail.edit();
-        }
-        auto set = [this](const QString& f, const QVariant& v) { dsDetail.fieldByName(f).setValue(v); };
-        set(QStringLiteral("GZMonth"), EditMonth->text());
-        set(QStringLiteral("DepartName"), cmbDepart->currentText());
-        set(QStringLiteral("EmpName"), cmbEmpName->currentText());
-        set(QStringLiteral("ZWName"), cmbZWName->currentText());
-        set(QStringLiteral("QM"), EditQM->text());
-        set(QStringLiteral("OneDayMOney"), *BoxValue(EditOneDayMOney));
-        set(QStringLiteral("WorkDays"), *BoxValue(EditWorkDays));
-        // Columns of disabled items are left as they are.
-        for (const auto* side : {&gzSlots[0], &kkSlots[0]}) {
-            const int n = side == &gzSlots[0] ? int(gzSlots.size()) : int(kkSlots.size());
-            for (int s = 0; s < n; ++s)
-                if (side[s].shown())
-                    set(side[s].field, *BoxValue(side[s].box));
-        }
-        set(QStringLiteral("YFTotal"), *BoxValue(EditYF));
-        set(QStringLiteral("KKTotal"), *BoxValue(EditKK));
-        set(QStringLiteral("GZTotal"), *BoxValue(EditSF));
-        dsDetail.post();
-    } catch (const db::DbError&) {
-        dsDetail.cancel();
-        ui::ShowMessage(QStringLiteral("存储数据库发生错误！"));
-        return false;
-    }
-    return true;
+    entry::PayRow row = rowFromBoxes();
+    row.id = m_row ? m_row->id : -1;
+    row.email = m_row ? m_row->email : QString();
+    row.logTime = Clock::now();
+    row.month = EditMonth->text();
+    row.depart = cmbDepart->currentText();
+    row.name = cmbEmpName->currentText();
+    row.position = cmbZWName->currentText();
+    row.remark = EditQM->text();
+    row.dayRate = *BoxValue(EditOneDayMOney);
+    row.workDays = *BoxValue(EditWorkDays);
+    return ui::RunStep(QStringLiteral("存储数据库发生错误！"),
+                       [&] { m_savedId = entry::StorePayRow(m_dm.ADOLocal, row); });
 }
 
 void TfrmGZDetailEdit::cmdSHClick()

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/db/RecordSet.h"
+#include "entry/PayRow.h"
 
 #include <QDialog>
 
@@ -66,7 +66,9 @@ public:
     QPushButton* cmdCancel;
     std::array<ValueSlot, 20> gzSlots;
     std::array<ValueSlot, 10> kkSlots;
-    db::RecordSet dsDetail;
+
+    // The ID of the row stored by the last successful save; -1 before.
+    qint64 savedId() const { return m_savedId; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,6 +78,8 @@ private:
     // Gives the enabled items of one side (BASE's when the month has none) to its slots.
     void fillSlots(ValueSlot* boxes, int count, int type, const QString& month);
     void fillLists(const QString& month);
+    // The row as the boxes hold it, totals included; the boxes must hold numbers.
+    entry::PayRow rowFromBoxes() const;
     // The first box of a side holding no number, for the message; null when all are fine.
     const ValueSlot* badSlot() const;
     void reportBadSlot(const ValueSlot& slot);
@@ -83,6 +87,8 @@ private:
     TDM& m_dm;
     QString m_format = QStringLiteral("0");
     qint64 m_id = -1;
+    std::optional<entry::PayRow> m_row; // the stored row; nullopt for a new one
+    qint64 m_savedId = -1;
     QString m_lastReported;
 };
 

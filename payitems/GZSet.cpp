@@ -1,37 +1,21 @@
 #include "payitems/GZSet.h"
+#include "payitems/ItemSet.h"
 
-#include "data/Schema.h"
-#include "platform/db/RecordSet.h"
+#include "platform/db/Connection.h"
 
 void CopyItemSet(db::Connection& conn, const QString& newMonth, const QString& sourceMonth)
 {
-    db::RecordSet target(conn);
-    target.setLockType(db::LockType::BatchOptimistic);
-    target.setSql(QStringLiteral("Select * from TGZSet where ID=-1"));
-    target.open();
-
-    db::RecordSet source(conn);
-    source.setSql(QStringLiteral("Select * from TGZSet where GZMonth=? Order by ID"), {sourceMonth});
-    source.open();
-    if (source.isEmpty()) {
-        source.close();
-        source.setSql(QStringLiteral("Select * from TGZSet where GZMonth=? Order by ID"), {schema::kTemplateMonth});
-        source.open();
-    }
-    static const char* const copied[] = {"GZField1", "GZName", "GZType", "SortIdx", "ShowStu"};
-    for (source.first(); !source.eof(); source.next()) {
-        target.append();
-        for (const char* f : copied) {
-            const QString name = QString::fromLatin1(f);
-            target.fieldByName(name).setValue(source.fieldByName(name).value());
-        }
-        target.fieldByName(QStringLiteral("GZMonth")).setValue(newMonth);
-        target.post();
-    }
-    // The source rows are in memory now, so deleting the target's old set is safe even
-    // when both are the same month.
+    using namespace payitems;
+    // The source rows are in memory before the target's old set goes, so copying a month
+    // onto itself keeps its set.
+    const ItemList source = MonthItems(conn, sourceMonth, ItemType::Both, Reader::CopySource);
     db::Transaction tx(conn);
     conn.execute(QStringLiteral("Delete from TGZSet where GZMonth=?"), {newMonth});
-    target.updateBatch();
+    db::Statement insert(conn, QStringLiteral("Insert into TGZSet (GZMonth,GZField1,GZName,GZType,SortIdx,ShowStu) "
+                                              "values (?,?,?,?,?,?)"));
+    for (const PayItem& it : source.items) {
+        insert.bind({newMonth, it.field, it.name, it.type, it.sortIdx, it.showStu});
+        insert.step();
+    }
     tx.commit();
 }

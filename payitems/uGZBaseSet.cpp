@@ -1,7 +1,7 @@
 #include "payitems/uGZBaseSet.h"
 #include "payitems/uGZSetEdit.h"
 
-#include "data/Schema.h"
+#include "payitems/ItemSet.h"
 #include "data/uDM.h"
 #include "platform/grid/RecordSetModel.h"
 #include "platform/ui/Ui.h"
@@ -37,7 +37,7 @@ std::vector<grid::Column> itemColumns()
 } // namespace
 
 TfrmGZBaseSet::TfrmGZBaseSet(TDM& dm, QWidget* parent)
-    : QDialog(parent), dsGZ(dm.ADOLocal, this), dsKK(dm.ADOLocal, this)
+    : QDialog(parent), dsGZ(dm.ADOLocal, this), dsKK(dm.ADOLocal, this), m_dm(dm)
 {
     setWindowTitle(QStringLiteral("基本工资项目设置"));
     dsGZ.setLockType(db::LockType::BatchOptimistic);
@@ -111,29 +111,19 @@ QTableView* TfrmGZBaseSet::makeList(db::RecordSet& rs, grid::RecordSetModel*& mo
     return view;
 }
 
-void TfrmGZBaseSet::openList(db::RecordSet& rs, int type, const QString& month)
-{
-    rs.close();
-    rs.setSql(QStringLiteral("Select * from TGZSet where GZType=? and GZMonth=? Order by ID"), {type, month});
-    rs.open();
-}
-
 bool TfrmGZBaseSet::ReadyData(const QString& month)
 {
-    QString m = month;
-    EditGZMonth->setText(m);
-    try {
-        openList(dsGZ, 0, m);
-        if (dsGZ.isEmpty()) {
-            m = schema::kTemplateMonth;
-            EditGZMonth->setText(m);
-            openList(dsGZ, 0, m);
-        }
-        openList(dsKK, 1, m);
-    } catch (const db::DbError&) {
-        ui::ShowMessage(kReadDbError);
+    using namespace payitems;
+    EditGZMonth->setText(month);
+    const bool read = ui::RunStep(kReadDbError, [&] {
+        // BASE stands in for both lists when the month has no earnings items.
+        const QString owner = MonthItems(m_dm.ADOLocal, month, ItemType::Earnings, Reader::ItemDialog).owner;
+        EditGZMonth->setText(owner);
+        OpenItemList(dsGZ, ItemType::Earnings, owner);
+        OpenItemList(dsKK, ItemType::Deductions, owner);
+    });
+    if (!read)
         return false;
-    }
     for (QTableView* v : {gridGZ, gridKK})
         if (v->model()->rowCount() > 0)
             v->setCurrentIndex(v->model()->index(0, 0));
@@ -156,13 +146,7 @@ void TfrmGZBaseSet::EditItem(db::RecordSet& list)
 
 bool TfrmGZBaseSet::SaveData()
 {
-    try {
-        db::RecordSet::updateBatch({&dsGZ, &dsKK});
-    } catch (const db::DbError&) {
-        ui::ShowMessage(kStoreDbError);
-        return false;
-    }
-    return true;
+    return ui::RunStep(kStoreDbError, [this] { db::RecordSet::updateBatch({&dsGZ, &dsKK}); });
 }
 
 void TfrmGZBaseSet::cmdSHClick()

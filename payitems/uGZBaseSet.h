@@ -39,10 +39,10 @@ public:
 
 private:
     QTableView* makeList(db::RecordSet& rs, grid::RecordSetModel*& model);
-    void openList(db::RecordSet& rs, int type, const QString& month);
 
     grid::RecordSetModel* m_gzModel = nullptr;
     grid::RecordSetModel* m_kkModel = nullptr;
+    TDM& m_dm;
 };
 
 // Opens the item set dialog for a month; true when the operator saved.

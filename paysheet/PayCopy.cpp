@@ -61,4 +61,15 @@ void CopyPayRow(db::Connection& conn, db::RecordSet& sheet, const QDateTime& now
     to.post();
 }
 
+void DeleteCurrentRow(db::RecordSet& sheet)
+{
+    sheet.deleteRow();
+    try {
+        sheet.updateBatch();
+    } catch (const db::DbError&) {
+        sheet.cancelBatch();
+        throw;
+    }
+}
+
 } // namespace paysheet

@@ -18,4 +18,8 @@ void CopyMonthData(db::Connection& conn, const QString& source, const QString& t
 // but ID and the row number is kept, LOGTime = now. Throws db::DbError.
 void CopyPayRow(db::Connection& conn, db::RecordSet& sheet, const QDateTime& now);
 
+// Deletes the current row of a pay sheet and writes the deletion; on failure the row is
+// back in the sheet and db::DbError is thrown.
+void DeleteCurrentRow(db::RecordSet& sheet);
+
 } // namespace paysheet

@@ -27,24 +27,6 @@ grid::Column amountColumn(const QString& field, const QString& title, int width)
     return c;
 }
 
-std::vector<std::pair<QString, bool>> readItems(db::Connection& conn, int type, const QString& month)
-{
-    db::RecordSet rs(conn);
-    const QString sql = QStringLiteral("Select * from TGZSet where GZType=? and GZMonth=? Order by SortIDx");
-    rs.setSql(sql, {type, month});
-    rs.open();
-    if (rs.isEmpty()) {
-        rs.close();
-        rs.setSql(sql, {type, schema::kTemplateMonth});
-        rs.open();
-    }
-    std::vector<std::pair<QString, bool>> items;
-    for (rs.first(); !rs.eof(); rs.next())
-        items.emplace_back(rs.fieldByName(QStringLiteral("GZName")).asString(),
-                           rs.fieldByName(QStringLiteral("ShowStu")).asInteger() == 0);
-    return items;
-}
-
 } // namespace
 
 QString SheetCaption(const QString& month)
@@ -57,6 +39,14 @@ bool IsAmountColumn(const QString& f)
     static const QStringList totals{QStringLiteral("YFTotal"), QStringLiteral("KKTotal"), QStringLiteral("GZTotal")};
     return schema::EarningsColumns().contains(f, Qt::CaseInsensitive)
            || schema::DeductionColumns().contains(f, Qt::CaseInsensitive) || totals.contains(f, Qt::CaseInsensitive);
+}
+
+QStringList FloatFields()
+{
+    QStringList f = schema::EarningsColumns() + schema::DeductionColumns();
+    f << QStringLiteral("WorkDays") << QStringLiteral("OneDayMOney") << QStringLiteral("YFTotal")
+      << QStringLiteral("KKTotal") << QStringLiteral("GZTotal");
+    return f;
 }
 
 std::vector<grid::Column> SheetColumns()
@@ -102,31 +92,22 @@ std::vector<grid::Column> SheetColumns()
     return cols;
 }
 
-bool ItemTitles::anyDeductionEnabled() const
-{
-    for (const auto& d : deductions)
-        if (d.second)
-            return true;
-    return false;
-}
-
 ItemTitles ReadItemTitles(db::Connection& conn, const QString& month)
 {
-    ItemTitles t;
-    t.earnings = readItems(conn, 0, month);
-    t.deductions = readItems(conn, 1, month);
-    return t;
+    using namespace payitems;
+    return {MonthItems(conn, month, ItemType::Earnings, Reader::SheetColumns),
+            MonthItems(conn, month, ItemType::Deductions, Reader::SheetColumns)};
 }
 
 void ApplyItemTitles(grid::DBGrid& g, const ItemTitles& titles)
 {
-    auto apply = [&g](const std::vector<std::pair<QString, bool>>& items, const QStringList& fields,
-                      const QString& group) {
+    auto apply = [&g](const payitems::ItemList& list, const QStringList& fields, const QString& group) {
+        const auto& items = list.items;
         for (size_t k = 0; k < size_t(fields.size()); ++k) {
             const int c = g.columnOfField(fields[int(k)]);
             if (k < items.size()) {
-                g.setColumnTitle(c, group + QLatin1Char('|') + items[k].first);
-                g.setColumnVisible(c, items[k].second);
+                g.setColumnTitle(c, group + QLatin1Char('|') + items[k].name);
+                g.setColumnVisible(c, items[k].enabled());
             } else {
                 // A set made before the template had all items: no caption, nothing shown.
                 g.setColumnTitle(c, group + QLatin1Char('|') + fields[int(k)]);
@@ -145,31 +126,25 @@ void ApplyDayColumns(grid::DBGrid& g, int printDays)
     g.setColumnVisible(g.columnOfField(QStringLiteral("OneDayMOney")), printDays == 1);
 }
 
-bool IsTemplateName(const QString& name)
+void OpenSheetRows(db::RecordSet& sheet, const QString& month)
 {
-    return name.compare(schema::kTemplateMonth, Qt::CaseInsensitive) == 0;
+    sheet.close();
+    sheet.setSql(QStringLiteral("Select * from TGZ where GZMonth=? order by DepartName,EmpName"), {month});
+    sheet.open();
 }
 
-void RenameMonth(db::Connection& conn, qint64 id, const QString& oldName, const QString& newName)
+void OpenMonthList(db::RecordSet& months)
 {
-    db::Transaction tx(conn);
-    // Items left under the new name by an earlier month must not join this month's set.
-    if (oldName.compare(newName, Qt::CaseInsensitive) != 0)
-        conn.execute(QStringLiteral("Delete from TGZSet where GZMonth=?"), {newName});
-    conn.execute(QStringLiteral("Update TGZ Set GZMonth=? where GZMonth=?"), {newName, oldName});
-    conn.execute(QStringLiteral("Update TGZSet Set GZMonth=? where GZMonth=?"), {newName, oldName});
-    if (conn.execute(QStringLiteral("Update TGZMonth Set GZMonth=? where ID=?"), {newName, id}) != 1)
-        throw db::DbError(QStringLiteral("The month to rename is gone."));
-    tx.commit();
+    months.close();
+    months.setSql(QStringLiteral("select * from  TGZMonth Order by ID Desc"));
+    months.open();
 }
 
-void DeleteMonth(db::Connection& conn, qint64 id, const QString& name)
+void OpenHistoryMonths(db::RecordSet& months)
 {
-    db::Transaction tx(conn);
-    conn.execute(QStringLiteral("Delete from TGZ where GZMonth=?"), {name});
-    conn.execute(QStringLiteral("Delete from TGZSet where GZMonth=?"), {name});
-    conn.execute(QStringLiteral("Delete from TGZMonth where ID=?"), {id});
-    tx.commit();
+    months.close();
+    months.setSql(QStringLiteral("select Distinct GZMonth from TGZ Order by GZMonth Desc"));
+    months.open();
 }
 
 } // namespace paysheet

@@ -1,4 +1,5 @@
 #pragma once
+#include "payitems/ItemSet.h"
 #include "platform/grid/RecordSetModel.h"
 
 #include <QString>
@@ -7,7 +8,8 @@
 
 namespace db {
 class Connection;
-}
+class RecordSet;
+} // namespace db
 namespace grid {
 class DBGrid;
 }
@@ -26,14 +28,15 @@ std::vector<grid::Column> SheetColumns();
 
 // Columns whose display format and footer follow the amount format: GZ1 .. GZTotal.
 bool IsAmountColumn(const QString& fieldName);
+// Every floating-point field of a pay row: the amounts, the totals, days and rate.
+QStringList FloatFields();
 
-// How a month's item set shows in the sheet: per earnings and deduction column, its
-// caption and whether it is enabled (k-th item to k-th column, BASE when the month has no
-// items of that type).
+// How a month's item set shows in the sheet: per side, the k-th item heads the k-th
+// column (BASE's items when the month has none of that side).
 struct ItemTitles {
-    std::vector<std::pair<QString, bool>> earnings;
-    std::vector<std::pair<QString, bool>> deductions;
-    bool anyDeductionEnabled() const;
+    payitems::ItemList earnings;
+    payitems::ItemList deductions;
+    bool anyDeductionEnabled() const { return deductions.enabledCount() > 0; }
 };
 ItemTitles ReadItemTitles(db::Connection& conn, const QString& month); // throws db::DbError
 
@@ -41,9 +44,11 @@ ItemTitles ReadItemTitles(db::Connection& conn, const QString& month); // throws
 void ApplyItemTitles(grid::DBGrid& grid, const ItemTitles& titles);
 void ApplyDayColumns(grid::DBGrid& grid, int printDays);
 
-// Month operations, each all or nothing; they throw db::DbError.
-bool IsTemplateName(const QString& name);
-void RenameMonth(db::Connection& conn, qint64 id, const QString& oldName, const QString& newName);
-void DeleteMonth(db::Connection& conn, qint64 id, const QString& name);
+// Opens the sheet's record set on a month's rows in the default order. Throws db::DbError.
+void OpenSheetRows(db::RecordSet& sheet, const QString& month);
+// Opens the month list, newest first. Throws db::DbError.
+void OpenMonthList(db::RecordSet& months);
+// Opens the names of the months that have pay rows, descending as text. Throws db::DbError.
+void OpenHistoryMonths(db::RecordSet& months);
 
 } // namespace paysheet

@@ -1,4 +1,5 @@
 #include "paysheet/uSelectHisMonth.h"
+#include "paysheet/PaySheet.h"
 
 #include "data/uDM.h"
 #include "platform/grid/RecordSetModel.h"
@@ -40,14 +41,8 @@ TfrmSelectHisMonth::TfrmSelectHisMonth(TDM& dm, QWidget* parent)
 
 bool TfrmSelectHisMonth::ReadyData()
 {
-    try {
-        dsHisMonth.close();
-        dsHisMonth.setSql(QStringLiteral("select Distinct GZMonth from TGZ Order by GZMonth Desc"));
-        dsHisMonth.open();
-    } catch (const db::DbError&) {
-        ui::ShowMessage(kReadDbError);
+    if (!ui::RunStep(kReadDbError, [this] { paysheet::OpenHistoryMonths(dsHisMonth); }))
         return false;
-    }
     if (!dsHisMonth.isEmpty())
         gridMonths->setCurrentIndex(gridMonths->model()->index(0, 0));
     return true;

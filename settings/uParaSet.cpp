@@ -1,5 +1,6 @@
 #include "settings/uParaSet.h"
 
+#include "settings/Parameters.h"
 #include "common/StartValues.h"
 #include "common/Text.h"
 #include "common/uCommon.h"
@@ -100,19 +101,11 @@ void TfrmParaSet::showHeight(double height)
 
 void TfrmParaSet::ReadyData()
 {
-    EditEntName->setText(m_dm.GetDataBySQL(QStringLiteral("Select EntName from TPara")));
-    QString t = m_dm.GetDataBySQL(QStringLiteral("Select BillHeight from TPara"));
-    if (t.isEmpty())
-        t = QString::number(kDefaultHeight);
-    showHeight(t.toDouble());
-    auto selectIndex = [this](QComboBox* box, const QString& sql) {
-        QString v = m_dm.GetDataBySQL(sql);
-        if (v.isEmpty())
-            v = QStringLiteral("0");
-        box->setCurrentIndex(std::clamp(v.toInt(), 0, box->count() - 1));
-    };
-    selectIndex(cmbPrintDays, QStringLiteral("Select PrintDays from TPara"));
-    selectIndex(cmbShowFloat, QStringLiteral("Select ShowFloat from TPara"));
+    const settings::Parameters p = settings::ReadParameters(m_dm);
+    EditEntName->setText(p.companyName);
+    showHeight(p.billHeight);
+    cmbPrintDays->setCurrentIndex(p.printDays);
+    cmbShowFloat->setCurrentIndex(p.showFloat);
 }
 
 QString TfrmParaSet::heightText() const
@@ -137,18 +130,14 @@ bool TfrmParaSet::SaveData()
         ui::ShowMessage(kMinHeightMessage);
         return false;
     }
-    try {
-        m_dm.ADOLocal.execute(QStringLiteral("Update TPara Set EntName=?,BillHeight=?,PrintDays=?,ShowFloat=?"),
-                              {name, RoundTo(h, 2), cmbPrintDays->currentIndex(), cmbShowFloat->currentIndex()});
-    } catch (const db::DbError&) {
-        ui::ShowMessage(kStoreDbError);
+    const settings::Parameters p{name, h, cmbPrintDays->currentIndex(), cmbShowFloat->currentIndex()};
+    if (!ui::RunStep(kStoreDbError, [&] { settings::SaveParameters(m_dm.ADOLocal, p); }))
         return false;
-    }
     try {
         m_dm.dsPara.close();
         m_dm.dsPara.open();
     } catch (const db::DbError&) {
-        // The row is stored; the next parameter load reads it again.
+        // Ignored: the row is stored, and the next parameter load reads it again.
     }
     startValues().companyName = name;
     return true;

@@ -1,6 +1,7 @@
 #include "settings/uPassSet.h"
 
 #include "data/Schema.h"
+#include "settings/Parameters.h"
 #include "common/StartValues.h"
 #include "data/uDM.h"
 #include "platform/ui/Ui.h"
@@ -27,10 +28,9 @@ QLineEdit* maskedBox(QWidget* parent)
 } // namespace
 
 TfrmPassSet::TfrmPassSet(TDM& dm, QWidget* parent)
-    : QDialog(parent), dsPass(dm.ADOLocal, this)
+    : QDialog(parent), m_dm(dm)
 {
     setWindowTitle(QStringLiteral("参数修改密码设置"));
-    dsPass.setLockType(db::LockType::Optimistic);
 
     EditOld = maskedBox(this);
     EditNew = maskedBox(this);
@@ -79,31 +79,19 @@ bool TfrmPassSet::CheckPass()
         EditNewEnsure->clear();
         return false;
     }
-    try {
-        dsPass.close();
-        dsPass.setSql(QStringLiteral("Select Top 1 * from TPara"));
-        dsPass.open();
-        if (dsPass.eof())
-            throw db::DbError(QStringLiteral("no parameters row"));
-    } catch (const db::DbError&) {
-        ui::ShowMessage(QStringLiteral("读取数据文件发生错误！"));
+    QString stored;
+    if (!ui::RunStep(QStringLiteral("读取数据文件发生错误！"),
+                     [&] { stored = settings::ReadStoredPassword(m_dm.ADOLocal); }))
         return false;
-    }
-    if (dsPass.fieldByName(QStringLiteral("LogPass")).asString() != EditOld->text()) {
+    if (stored != EditOld->text()) {
         ui::ShowMessage(QStringLiteral("要修改密码，必须输入正确的原密码！"));
         EditOld->clear();
         EditOld->setFocus();
         return false;
     }
-    try {
-        dsPass.edit();
-        dsPass.fieldByName(QStringLiteral("LogPass")).setValue(EditNew->text());
-        dsPass.post();
+    if (ui::RunStep(kStoreDbError, [&] { settings::StorePassword(m_dm.ADOLocal, EditNew->text()); })) {
         ui::ShowMessage(QStringLiteral("修改密码成功！"));
         startValues().loginPassword = EditNew->text();
-    } catch (const db::DbError&) {
-        dsPass.cancel();
-        ui::ShowMessage(kStoreDbError);
     }
     return true;
 }

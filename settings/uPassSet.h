@@ -1,5 +1,4 @@
 #pragma once
-#include "platform/db/RecordSet.h"
 
 #include <QDialog>
 
@@ -28,7 +27,7 @@ public:
     QPushButton* Button2;
 
 private:
-    db::RecordSet dsPass;
+    TDM& m_dm;
 };
 
 // Creates the password dialog, shows it modally and frees it.

@@ -31,6 +31,16 @@ void execRaw(sqlite3* db, const char* sql)
     }
 }
 
+int userVersion(sqlite3* db)
+{
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr) != SQLITE_OK)
+        throw DbError(lastError(db));
+    const int v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : 0;
+    sqlite3_finalize(st);
+    return v;
+}
+
 } // namespace
 
 ConnectionString ConnectionString::parse(const QString& text)
@@ -59,7 +69,7 @@ Connection::~Connection()
     close();
 }
 
-sqlite3* Connection::openFile(const QString& path, const QString& password, bool create)
+sqlite3* Connection::openFile(const QString& path, const QString& password, bool create, int maxSchemaVersion)
 {
     const QFileInfo info(path);
     if (!create && !info.isFile())
@@ -88,7 +98,15 @@ sqlite3* Connection::openFile(const QString& path, const QString& password, bool
         // Reading the schema proves the key and the file format.
         execRaw(db, "SELECT count(*) FROM sqlite_master");
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
+        // Checked before anything is written, journal mode included.
+        if (const int version = userVersion(db); maxSchemaVersion >= 0 && version > maxSchemaVersion) {
+            sqlite3_close(db);
+            throw NewerDatabaseError(QStringLiteral("'%1' was written by a newer program (schema version %2).")
+                                         .arg(path).arg(version));
+        }
         execRaw(db, "PRAGMA journal_mode = WAL");
+    } catch (const NewerDatabaseError&) {
+        throw;
     } catch (const DbError& e) {
         sqlite3_close(db);
         throw DbError(QStringLiteral("Not a valid password or database file '%1': %2").arg(path, e.message()));
@@ -96,11 +114,11 @@ sqlite3* Connection::openFile(const QString& path, const QString& password, bool
     return db;
 }
 
-void Connection::open(const QString& connectionString)
+void Connection::open(const QString& connectionString, int maxSchemaVersion)
 {
     close();
     const ConnectionString cs = ConnectionString::parse(connectionString);
-    m_db = openFile(cs.dataSource, cs.password, false);
+    m_db = openFile(cs.dataSource, cs.password, false, maxSchemaVersion);
     m_dataSource = cs.dataSource;
 }
 
@@ -129,6 +147,11 @@ void Connection::close()
         m_db = nullptr;
     }
     m_depth = 0;
+}
+
+int Connection::schemaVersion()
+{
+    return userVersion(handle());
 }
 
 sqlite3* Connection::handle() const
@@ -220,6 +243,8 @@ Statement::~Statement()
 
 void Statement::bind(const QVariantList& params)
 {
+    // A statement is bound again for every row it writes.
+    sqlite3_reset(m_stmt);
     if (params.size() != sqlite3_bind_parameter_count(m_stmt))
         throw DbError(QStringLiteral("Statement expects %1 values, %2 given.")
                           .arg(sqlite3_bind_parameter_count(m_stmt)).arg(params.size()));

@@ -32,7 +32,11 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    void open(const QString& connectionString);
+    // A file whose schema version (PRAGMA user_version) is above maxSchemaVersion is left
+    // untouched and refused with NewerDatabaseError; -1 accepts any version.
+    void open(const QString& connectionString, int maxSchemaVersion = -1);
+    // PRAGMA user_version of the open file.
+    int schemaVersion();
     // Closes every record set bound to the connection, then the file.
     void close();
     bool isConnected() const { return m_db != nullptr; }
@@ -53,7 +57,7 @@ private:
     friend class RecordSet;
     void attach(RecordSet* rs);
     void detach(RecordSet* rs);
-    static sqlite3* openFile(const QString& path, const QString& password, bool create);
+    static sqlite3* openFile(const QString& path, const QString& password, bool create, int maxSchemaVersion = -1);
 
     sqlite3* m_db = nullptr;
     QString m_dataSource;

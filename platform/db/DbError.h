@@ -1,18 +1,18 @@
 #pragma once
-#include <QString>
-#include <stdexcept>
+#include "platform/error/SlipError.h"
 
 namespace db {
 
 // Every failure of the database layer: open, prepare, step, write, conversion.
-class DbError : public std::runtime_error {
+class DbError : public slip::Error {
 public:
-    explicit DbError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
-    QString message() const { return m_message; }
+    using slip::Error::Error;
+};
 
-private:
-    QString m_message;
+// A database file written by a newer program: it is left as it is.
+class NewerDatabaseError : public DbError {
+public:
+    using DbError::DbError;
 };
 
 } // namespace db

@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <QVBoxLayout>
@@ -177,6 +178,11 @@ DBGrid::DBGrid(QWidget* parent)
             emit rowDoubleClicked();
     });
     connect(m_header, &QHeaderView::sectionClicked, this, &DBGrid::titleClicked);
+    // A width the operator drags is the column's width from then on.
+    connect(m_header, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (!m_layingOut && size > 0 && section < columnCount() && !m_view->isColumnHidden(section))
+            m_model.column(section).width = size;
+    });
     connect(&m_model, &QAbstractItemModel::modelReset, this, [this] {
         m_syncing = false;
         applyColumnLayout();
@@ -247,6 +253,7 @@ void DBGrid::setColumns(std::vector<Column> columns)
 
 void DBGrid::applyColumnLayout()
 {
+    const QScopedValueRollback<bool> laying(m_layingOut, true);
     for (int c = 0; c < columnCount(); ++c) {
         m_view->setColumnHidden(c, !column(c).visible);
         if (column(c).visible && m_header->sectionSize(c) != column(c).width)
@@ -263,6 +270,7 @@ void DBGrid::setColumnTitle(int index, const QString& title)
 void DBGrid::setColumnVisible(int index, bool visible)
 {
     m_model.column(index).visible = visible;
+    const QScopedValueRollback<bool> laying(m_layingOut, true);
     m_view->setColumnHidden(index, !visible);
     if (visible)
         m_header->resizeSection(index, column(index).width);
@@ -290,6 +298,7 @@ void DBGrid::setSortMarker(int index, SortMarker marker)
 
 void DBGrid::setRowHeight(int pixels)
 {
+    m_ownRowHeight = pixels;
     m_view->verticalHeader()->setDefaultSectionSize(pixels);
     m_footer->setFixedHeight(pixels);
 }
@@ -311,41 +320,13 @@ int DBGrid::columnWidth(int index) const
 
 void DBGrid::footerChanged()
 {
-    m_footerValid = false;
+    m_model.footerChanged();
     m_footer->update();
 }
 
 QString DBGrid::footerText(int index) const
 {
-    if (!m_footerValid) {
-        m_footerCache.assign(columnCount(), QString());
-        db::RecordSet* rs = recordSet();
-        const int rows = m_model.rowCount();
-        for (int c = 0; c < columnCount(); ++c) {
-            const Column& col = column(c);
-            switch (col.footer) {
-            case FooterKind::None:
-                break;
-            case FooterKind::Text:
-                m_footerCache[c] = col.footerText;
-                break;
-            case FooterKind::Count:
-                m_footerCache[c] = db::formatFloat(rows, col.footerFormat.isEmpty() ? QStringLiteral("0") : col.footerFormat);
-                break;
-            case FooterKind::Sum: {
-                const int f = rs && rs->isOpen() ? rs->fieldIndex(col.fieldName) : -1;
-                double sum = 0;
-                for (int r = 0; f >= 0 && r < rows; ++r)
-                    sum += rs->valueAt(r, f).toDouble();
-                m_footerCache[c] = col.footerFormat.isEmpty() ? db::generalNumberText(sum)
-                                                              : db::formatFloat(sum, col.footerFormat);
-                break;
-            }
-            }
-        }
-        m_footerValid = true;
-    }
-    return m_footerCache.at(index);
+    return m_model.footerText(index);
 }
 
 } // namespace grid

@@ -62,7 +62,10 @@ public:
     void setColumnFormat(int index, const QString& format);
     void setFooterFormat(int index, const QString& format);
     void setSortMarker(int index, SortMarker marker);
+    // The grid's own row height; 0 (the default) leaves it to the font.
     void setRowHeight(int pixels);
+    int ownRowHeight() const { return m_ownRowHeight; }
+    // The row height as shown.
     int rowHeight() const;
     // Width in pixels as shown now.
     int columnWidth(int index) const;
@@ -77,6 +80,7 @@ public:
     FooterBar* footer() const { return m_footer; }
     TwoLevelHeader* header() const { return m_header; }
     RecordSetModel& model() { return m_model; }
+    const RecordSetModel& model() const { return m_model; }
 
 signals:
     void enterPressed();
@@ -92,9 +96,9 @@ private:
     GridView* m_view;
     TwoLevelHeader* m_header;
     FooterBar* m_footer;
-    mutable std::vector<QString> m_footerCache;
-    mutable bool m_footerValid = false;
     bool m_syncing = false;
+    bool m_layingOut = false; // the grid itself sizes sections, not the operator
+    int m_ownRowHeight = 0;
     std::function<void()> m_hold;
 };
 

@@ -19,6 +19,61 @@ QString Column::caption() const
 RecordSetModel::RecordSetModel(QObject* parent)
     : QAbstractTableModel(parent)
 {
+    // Any change of rows or cells changes the sums.
+    connect(this, &QAbstractItemModel::modelReset, this, &RecordSetModel::footerChanged);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &RecordSetModel::footerChanged);
+    connect(this, &QAbstractItemModel::rowsInserted, this, &RecordSetModel::footerChanged);
+    connect(this, &QAbstractItemModel::dataChanged, this, &RecordSetModel::footerChanged);
+}
+
+void RecordSetModel::footerChanged()
+{
+    m_footerValid = false;
+}
+
+void RecordSetModel::computeFooters() const
+{
+    m_footerValues.assign(m_columns.size(), QVariant());
+    const int rows = rowCount();
+    for (size_t c = 0; c < m_columns.size(); ++c) {
+        const Column& col = m_columns[c];
+        if (col.footer == FooterKind::Count) {
+            m_footerValues[c] = rows;
+        } else if (col.footer == FooterKind::Sum) {
+            const int f = m_fieldIndex.at(c);
+            double sum = 0;
+            for (int r = 0; f >= 0 && r < rows; ++r)
+                sum += m_rs->valueAt(r, f).toDouble();
+            m_footerValues[c] = sum;
+        }
+    }
+    m_footerValid = true;
+}
+
+QVariant RecordSetModel::footerValue(int column) const
+{
+    if (!m_footerValid)
+        computeFooters();
+    return m_footerValues.at(column);
+}
+
+QString RecordSetModel::footerText(int column) const
+{
+    const Column& col = m_columns.at(column);
+    switch (col.footer) {
+    case FooterKind::None:
+        return QString();
+    case FooterKind::Text:
+        return col.footerText;
+    case FooterKind::Count:
+        return db::formatFloat(footerValue(column).toDouble(),
+                               col.footerFormat.isEmpty() ? QStringLiteral("0") : col.footerFormat);
+    case FooterKind::Sum: {
+        const double sum = footerValue(column).toDouble();
+        return col.footerFormat.isEmpty() ? db::generalNumberText(sum) : db::formatFloat(sum, col.footerFormat);
+    }
+    }
+    return QString();
 }
 
 void RecordSetModel::setRecordSet(db::RecordSet* rs)
@@ -53,6 +108,7 @@ void RecordSetModel::setColumns(std::vector<Column> columns)
 {
     beginResetModel();
     m_columns = std::move(columns);
+    m_footerValid = false;
     refreshFieldIndexes();
     endResetModel();
 }

@@ -54,6 +54,13 @@ public:
 
     // The text of a cell as shown.
     QString cellText(int row, int column) const;
+    // The footer cell as shown: fixed text, the row count or the column's sum, formatted
+    // with the footer format; empty for a column without footer.
+    QString footerText(int column) const;
+    // The footer's computed value (count or sum); null for text footers and none.
+    QVariant footerValue(int column) const;
+    // Forgets the footer values after a change the model was not told of (footer formats).
+    void footerChanged();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -63,11 +70,14 @@ public:
 private:
     void resetFromRecordSet();
     void refreshFieldIndexes();
+    void computeFooters() const;
 
     QPointer<db::RecordSet> m_rs;
     std::vector<Column> m_columns;
     std::vector<int> m_fieldIndex; // per column; -1 when the record set lacks the field
     std::vector<QMetaObject::Connection> m_connections;
+    mutable std::vector<QVariant> m_footerValues;
+    mutable bool m_footerValid = false;
 };
 
 } // namespace grid

@@ -99,9 +99,10 @@ int ScriptedUi::execDialog(QDialog& dialog)
     return script(dialog);
 }
 
-void ScriptedUi::message(const QString& text, Icon)
+void ScriptedUi::message(const QString& text, Icon icon)
 {
     messages << text;
+    icons << icon;
 }
 
 bool ScriptedUi::question(const QString& text)

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/error/SlipError.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -43,6 +45,20 @@ void ShowMessage(const QString& text);
 void ShowError(const QString& text);
 bool AskYesNo(const QString& text);
 
+// Runs one step of a user action. When the step raises an error of the program, the
+// operator gets failureMessage and the result is false; the action then ends.
+template <typename Step>
+bool RunStep(const QString& failureMessage, Step&& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const slip::Error&) {
+        ShowError(failureMessage);
+        return false;
+    }
+}
+
 // The real dialogs, captioned with the application's title.
 class QtUi : public Ui {
 public:
@@ -81,6 +97,7 @@ public:
     std::deque<DialogScript> dialogs;
     QStringList dialogTitles; // window titles of the dialogs shown, in order
     QStringList messages;  // message texts, in order
+    QList<Icon> icons;     // the icon of each message
     QStringList questions; // question texts, in order
     QStringList prompts;   // input and chooser captions, in order
     QStringList defaults;  // the proposed texts of the input boxes, in order
@@ -89,6 +106,19 @@ public:
 private:
     QString nextFile(const QString& caption);
 };
+
+// Runs a step whose failure the program ignores by design; false when it failed. The
+// caller says why the failure may be ignored.
+template <typename Step>
+bool Quietly(Step&& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const slip::Error&) {
+        return false;
+    }
+}
 
 // Puts a seam in force for one scope.
 class ScopedUi {

@@ -1,18 +1,12 @@
 #pragma once
-#include <QString>
-
-#include <stdexcept>
+#include "platform/error/SlipError.h"
 
 namespace xls {
 
 // A workbook that cannot be read or written: damaged, encrypted, of another format.
-class XlsError : public std::runtime_error {
+class XlsError : public slip::Error {
 public:
-    explicit XlsError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) {}
-    QString message() const { return m_message; }
-
-private:
-    QString m_message;
+    using slip::Error::Error;
 };
 
 } // namespace xls

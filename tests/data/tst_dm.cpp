@@ -3,6 +3,7 @@
 
 #include "data/Schema.h"
 #include "data/uDM.h"
+#include "TestPaths.h"
 
 #include <QFile>
 
@@ -185,6 +186,62 @@ private slots:
     }
 };
 
-SLIP_TEST_MAIN(TestDM)
+// The schema version recorded in the file, and the upgrade at open.
+class TestSchemaVersion : public QObject {
+    Q_OBJECT
+private slots:
+    void deliveredFileCarriesTheCurrentVersion()
+    {
+        ProgramFolder folder;
+        TDM dm;
+        QVERIFY(folder.connect(dm));
+        QCOMPARE(dm.ADOLocal.schemaVersion(), schema::kSchemaVersion);
+    }
+
+    void fileOfTheFirstDeliveryIsUpgradedOnce()
+    {
+        ProgramFolder folder;
+        QFile::remove(folder.databaseFile());
+        QVERIFY(QFile::copy(QStringLiteral(SLIP_SOURCE_DIR "/tests/data/fixtures/ZYDB-1.3-delivered.dat"),
+                            folder.databaseFile()));
+        QFile(folder.databaseFile()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        TDM dm;
+        QVERIFY(folder.connect(dm));
+        QCOMPARE(dm.ADOLocal.schemaVersion(), schema::kSchemaVersion);
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select count(*) from TGZSet where GZMonth='BASE'")), QStringLiteral("15"));
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select LogPass from TPara")), QStringLiteral("580"));
+        dm.ADOLocal.close();
+        QVERIFY(folder.connect(dm)); // a second open finds nothing to do
+        QCOMPARE(dm.ADOLocal.schemaVersion(), schema::kSchemaVersion);
+    }
+
+    void newerFileIsRefusedAndLeftAsItIs()
+    {
+        ProgramFolder folder;
+        {
+            db::Connection conn;
+            conn.open(schema::ConnectionStringFor(folder.path()));
+            conn.execute(QStringLiteral("PRAGMA user_version = %1").arg(schema::kSchemaVersion + 1));
+            conn.execute(QStringLiteral("PRAGMA journal_mode = DELETE"));
+        }
+        QFile f(folder.databaseFile());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+        TDM dm;
+        QVERIFY(!folder.connect(dm));
+        QVERIFY(dm.NewerDatabase());
+        QVERIFY(!dm.ADOLocal.isConnected());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        QVERIFY(!QFile::exists(folder.databaseFile() + QStringLiteral("-wal")));
+        // A damaged file is not taken for a newer one.
+        folder.writeFile(schema::kDatabaseFile, QByteArray(4096, 'x'));
+        QVERIFY(!folder.connect(dm));
+        QVERIFY(!dm.NewerDatabase());
+    }
+};
+
+SLIP_TEST_MAIN(TestDM, TestSchemaVersion)
 
 #include "tst_dm.moc"

@@ -5,7 +5,6 @@
 #include "common/StartValues.h"
 #include "entry/uBMYCalcEdit.h"
 #include "entry/uGZDetailEdit.h"
-#include "app/uMain.h"
 #include "platform/grid/DBGrid.h"
 
 #include <QComboBox>
@@ -346,34 +345,6 @@ private slots:
         dlg.EditTrueDay->setText(worked);
         QCOMPARE(dlg.CheckData(), message.isEmpty());
         QCOMPARE(s.messages, message.isEmpty() ? QStringList() : QStringList{message});
-    }
-
-    void mainWindowOpensTheDialog()
-    {
-        Session s;
-        TfrmMainGZT w(s.dm, s.folder.path());
-        w.Button4->click();
-        w.Button5->click();
-        QCOMPARE(s.ui.messages, (QStringList{"请首先增加月度！", "请首先增加月度！"}));
-        s.addMonth(QStringLiteral("202612"));
-        w.ReadyMonth();
-        s.ui.answerDialog([](QDialog& d) {
-            auto& dlg = dynamic_cast<TfrmGZDetailEdit&>(d);
-            dlg.cmbDepart->setCurrentText(QStringLiteral("财务部"));
-            dlg.cmbEmpName->setCurrentText(QStringLiteral("张三"));
-            dlg.gzSlots[0].box->setText(QStringLiteral("3000"));
-            dlg.cmdSH->click();
-            return d.result();
-        });
-        w.Button5->click(); // on an empty sheet: a new row
-        QCOMPARE(w.dsGZDetail.recordCount(), 1); // the sheet reloaded
-        s.ui.answerDialog([](QDialog& d) {
-            auto& dlg = dynamic_cast<TfrmGZDetailEdit&>(d);
-            return int(dlg.cmbEmpName->currentText() == QStringLiteral("张三") ? QDialog::Rejected : QDialog::Accepted);
-        });
-        emit w.gridDetail->enterPressed();
-        QCOMPARE(s.ui.dialogTitles.size(), 2);
-        QVERIFY(s.ui.dialogs.empty());
     }
 };
 

@@ -1,10 +1,13 @@
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/Session.h"
 #include "tests/support/TestMain.h"
 
+#include "data/Schema.h"
 #include "payitems/GZSet.h"
+#include "payitems/ItemSet.h"
+#include "payitems/TemplateChoice.h"
 #include "payitems/uGZBaseSet.h"
 #include "payitems/uGZSetEdit.h"
-#include "app/uMain.h"
 #include "platform/grid/DBGrid.h"
 
 #include <QComboBox>
@@ -18,71 +21,13 @@ namespace {
 const QString kItems = QStringLiteral("select GZField1 || ':' || GZName || ':' || GZType || ':' || SortIdx || ':' || ShowStu "
                                       "from TGZSet where GZMonth=? order by ID");
 
-// Scripts the next item editor: a new caption and state, then save or cancel.
-void answerItem(ui::ScriptedUi& ui, const QString& name, int state, bool save = true)
-{
-    ui.answerDialog([=](QDialog& d) {
-        auto& dlg = dynamic_cast<TfrmGZSetEdit&>(d);
-        dlg.EditName->setText(name);
-        dlg.cmbUseStu->setCurrentIndex(state);
-        (save ? dlg.cmdSH : dlg.cmdCancel)->click();
-        return d.result();
-    });
-}
 
-void failWritesOf(TDM& dm, const QString& month)
-{
-    dm.ADOLocal.execute(QStringLiteral("create trigger failing before insert on TGZSet when NEW.GZMonth='%1' "
-                                       "begin select raise(abort, 'disk full'); end")
-                            .arg(month));
-}
 
 } // namespace
 
 class TestItemSets : public QObject {
     Q_OBJECT
 private slots:
-    void copyItemSet_data()
-    {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("expectedLike"); // the set the target ends up with
-        QTest::newRow("template onto a new month") << "202612" << "BASE" << "BASE";
-        QTest::newRow("onto a month with items") << "202611" << "BASE" << "BASE";
-        QTest::newRow("source without items copies BASE") << "202612" << "nothing" << "BASE";
-        QTest::newRow("a month onto another") << "202612" << "202611" << "202611";
-        QTest::newRow("a month onto itself") << "202611" << "202611" << "202611";
-    }
-    void copyItemSet()
-    {
-        QFETCH(QString, target);
-        QFETCH(QString, source);
-        QFETCH(QString, expectedLike);
-        Session s;
-        TfrmMainGZT w(s.dm, s.folder.path()); // completes BASE
-        s.addMonth(QStringLiteral("202611"));
-        s.dm.ADOLocal.execute(QStringLiteral("update TGZSet set GZName='十一月'||GZName, ShowStu=1-ShowStu "
-                                             "where GZMonth='202611'"));
-        const QStringList expected = s.column(kItems, {expectedLike});
-        QVERIFY(w.AddBaseGZSet(target, source));
-        QCOMPARE(s.column(kItems, {target}), expected);
-        QCOMPARE(expected.size(), 30);
-        QCOMPARE(s.column(QStringLiteral("select count(*) from TGZSet where GZMonth='BASE'")), QStringList{"30"});
-    }
-
-    void failedCopyLeavesTheOldSet()
-    {
-        Session s;
-        TfrmMainGZT w(s.dm, s.folder.path());
-        s.addMonth(QStringLiteral("202611"));
-        s.dm.ADOLocal.execute(QStringLiteral("update TGZSet set GZName='旧'||GZName where GZMonth='202611'"));
-        const QStringList before = s.dump(QStringLiteral("TGZSet"));
-        failWritesOf(s.dm, QStringLiteral("202611"));
-        QVERIFY(!w.AddBaseGZSet(QStringLiteral("202611"), QStringLiteral("BASE")));
-        QCOMPARE(s.ui.messages, QStringList{kCopyItemSetFailed});
-        QCOMPARE(s.dump(QStringLiteral("TGZSet")), before);
-        QCOMPARE(s.column(kItems, {QStringLiteral("202611")}).size(), 30);
-    }
 
     void dialogFallsBackToBase_data()
     {
@@ -221,34 +166,118 @@ private slots:
         });
         QVERIFY(EditGZSetItem(name, state));
     }
+};
 
-    void toolButtonEditsBaseWithoutMonths()
+// The one rule for a month's item set, per reader, and the template choice.
+class TestItemLookups : public QObject {
+    Q_OBJECT
+private slots:
+    void monthItems_data()
     {
+        // Month M holds GZ2 (SortIdx 2, enabled), then GZ1 (SortIdx 1, enabled), GZ3
+        // (disabled) and KK1 (disabled), in that ID order; BASE is complete (30 items).
+        QTest::addColumn<QString>("prepare"); // run on the fixture first; may be empty
+        QTest::addColumn<int>("reader");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("expected"); // owner ":" fields in the order read
+
+        using payitems::Reader;
+        const int gz = int(payitems::ItemType::Earnings), kk = int(payitems::ItemType::Deductions),
+                  both = int(payitems::ItemType::Both);
+        const QString noKK = "delete from TGZSet where GZMonth='M' and GZType=1";
+        const QString noGZ = "delete from TGZSet where GZMonth='M' and GZType=0";
+        const QString none = "delete from TGZSet where GZMonth='M'";
+        const QString kkByIdNotSort = "insert into TGZSet (GZMonth,GZField1,GZName,GZType,SortIdx,ShowStu) values "
+                                      "('M','KK3','c',1,3,0),('M','KK2','b',1,2,0)";
+        const QString allKK = "KK1,KK2,KK3,KK4,KK5,KK6,KK7,KK8,KK9,KK10";
+        QTest::newRow("sheet: own earnings by SortIdx, disabled too")
+            << "" << int(Reader::SheetColumns) << gz << "M:GZ1,GZ2,GZ3";
+        QTest::newRow("sheet: own deductions all disabled stay own")
+            << "" << int(Reader::SheetColumns) << kk << "M:KK1";
+        QTest::newRow("sheet: no deductions of its own") << noKK << int(Reader::SheetColumns) << kk << "BASE:" + allKK;
+        QTest::newRow("entry: enabled earnings by SortIdx") << "" << int(Reader::EntrySlots) << gz << "M:GZ1,GZ2";
+        QTest::newRow("entry: no enabled deductions") << "" << int(Reader::EntrySlots) << kk
+                                                      << "BASE:KK1,KK2,KK3,KK4,KK5";
+        QTest::newRow("entry: deductions by SortIdx") << kkByIdNotSort << int(Reader::EntrySlots) << kk << "M:KK2,KK3";
+        QTest::newRow("dialog: earnings by ID") << "" << int(Reader::ItemDialog) << gz << "M:GZ2,GZ1,GZ3";
+        QTest::newRow("dialog: no earnings, deductions are BASE's")
+            << noGZ << int(Reader::ItemDialog) << kk << "BASE:" + allKK;
+        QTest::newRow("dialog: earnings but no deductions stay own")
+            << noKK << int(Reader::ItemDialog) << kk << "M:";
+        QTest::newRow("payslips: enabled earnings by SortIdx") << "" << int(Reader::Payslips) << gz << "M:GZ1,GZ2";
+        QTest::newRow("payslips: deductions by ID") << kkByIdNotSort << int(Reader::Payslips) << kk << "M:KK3,KK2";
+        QTest::newRow("payslips: all disabled stay own")
+            << "update TGZSet set ShowStu=1 where GZMonth='M'" << int(Reader::Payslips) << gz << "M:";
+        QTest::newRow("payslips: no items at all") << none << int(Reader::Payslips) << gz
+                                                    << "BASE:GZ1,GZ2,GZ3,GZ4,GZ5,GZ7,GZ8";
+        QTest::newRow("copy: own, both types by ID") << "" << int(Reader::CopySource) << both << "M:GZ2,GZ1,GZ3,KK1";
+        QTest::newRow("copy: no items") << none << int(Reader::CopySource) << both
+                                        << "BASE:GZ1,GZ2,GZ3,GZ4,GZ5,GZ6,GZ7,GZ8,GZ9,GZ10,KK1,KK2,KK3,KK4,KK5,"
+                                           "GZ11,GZ12,GZ13,GZ14,GZ15,GZ16,GZ17,GZ18,GZ19,GZ20,KK6,KK7,KK8,KK9,KK10";
+        QTest::newRow("month name in another letter case") << "" << int(Reader::SheetColumns) << gz << "M:GZ1,GZ2,GZ3";
+    }
+    void monthItems()
+    {
+        QFETCH(QString, prepare);
+        QFETCH(int, reader);
+        QFETCH(int, type);
+        QFETCH(QString, expected);
         Session s;
-        TfrmMainGZT w(s.dm, s.folder.path());
-        answerItem(s.ui, QStringLiteral("底薪"), 0);
-        s.ui.answerDialog([](QDialog& d) {
-            auto& dlg = dynamic_cast<TfrmGZBaseSet&>(d);
-            dlg.cmdEditGZ->click(); // the scripted item editor answers
-            dlg.cmdSH->click();
-            return d.result();
-        });
-        // The item dialog comes first, the item editor inside it: queue them in that order.
-        std::swap(s.ui.dialogs.front(), s.ui.dialogs.back());
-        w.ToolButton21->click();
-        QCOMPARE(s.ui.dialogTitles, (QStringList{"基本工资项目设置", "修改工资设置"}));
-        QCOMPARE(s.dm.GetDataBySQL(QStringLiteral("select GZName from TGZSet where GZMonth='BASE' and GZField1='GZ1'")),
-                 QStringLiteral("底薪"));
-        const int gz1 = w.gridDetail->columnOfField(QStringLiteral("GZ1"));
-        QCOMPARE(w.gridDetail->column(gz1).title, QStringLiteral("应发工资|底薪"));
-        // A month added afterwards gets the template as it is now.
-        s.ui.answerText(QStringLiteral("202612"));
-        w.Button1->click();
-        QCOMPARE(s.dm.GetDataBySQL(QStringLiteral("select GZName from TGZSet where GZMonth='202612' and GZField1='GZ1'")),
-                 QStringLiteral("底薪"));
+        schema::StructUpdate(s.dm.ADOLocal);
+        s.dm.ADOLocal.execute(QStringLiteral(
+            "insert into TGZSet (GZMonth,GZField1,GZName,GZType,SortIdx,ShowStu) values "
+            "('M','GZ2','岗位',0,2,0),('M','GZ1','底薪',0,1,0),('M','GZ3','奖金',0,3,1),('M','KK1','社保',1,1,1)"));
+        if (!prepare.isEmpty())
+            s.dm.ADOLocal.execute(prepare);
+        const QString month = QString::fromLatin1(QTest::currentDataTag()).contains("letter case") ? "m" : "M";
+        const payitems::ItemList list =
+            payitems::MonthItems(s.dm.ADOLocal, month, payitems::ItemType(type), payitems::Reader(reader));
+        QStringList fields;
+        for (const payitems::PayItem& it : list.items)
+            fields << it.field;
+        QCOMPARE(list.owner.toUpper() + ":" + fields.join(','), expected);
+    }
+
+    void monthItemsWithoutDatabaseThrow()
+    {
+        TDM dm; // never connected
+        QVERIFY_THROWS_EXCEPTION(db::DbError,
+                                 payitems::MonthItems(dm.ADOLocal, "M", payitems::ItemType::Earnings,
+                                                      payitems::Reader::SheetColumns));
+    }
+
+    void templateChoice_data()
+    {
+        QTest::addColumn<QString>("printDays");
+        QTest::addColumn<int>("deductions");
+        QTest::addColumn<int>("earnings");
+        QTest::addColumn<QString>("stem");
+        QTest::addColumn<bool>("fitted");
+        QTest::newRow("days, fitted counts") << "1" << 3 << 8 << "GZBillWithDay" << true;
+        QTest::newRow("days, 12 earnings: fixed") << "1" << 3 << 12 << "GZBillWithDay" << false;
+        QTest::newRow("days, no deductions") << "1" << 0 << 0 << "GZBillWithDay" << true;
+        QTest::newRow("any text but 0 is on") << "2" << 6 << 11 << "GZBillWithDay" << false;
+        QTest::newRow("empty setting is off") << "" << 5 << 10 << "GZBill" << true;
+        QTest::newRow("no deductions, 12 earnings") << "0" << 0 << 12 << "GZBillNoKK" << false;
+        QTest::newRow("no deductions, 10 earnings") << "0" << 0 << 10 << "GZBillNoKK" << true;
+        QTest::newRow("5 and 10") << "0" << 5 << 10 << "GZBill" << true;
+        QTest::newRow("1 and 0") << "0" << 1 << 0 << "GZBill" << true;
+        QTest::newRow("5 and 11") << "0" << 5 << 11 << "GZBill20_5" << false;
+        QTest::newRow("6 and 10") << "0" << 6 << 10 << "GZBill10_10" << false;
+        QTest::newRow("6 and 11") << "0" << 6 << 11 << "GZBill20_10" << false;
+        QTest::newRow("10 and 20") << "0" << 10 << 20 << "GZBill20_10" << false;
+    }
+    void templateChoice()
+    {
+        QFETCH(QString, printDays);
+        QFETCH(int, deductions);
+        QFETCH(int, earnings);
+        QFETCH(QString, stem);
+        QFETCH(bool, fitted);
+        QCOMPARE(payitems::ChooseTemplate(printDays, deductions, earnings), (payitems::TemplateChoice{stem, fitted}));
     }
 };
 
-SLIP_TEST_MAIN(TestItemSets)
+SLIP_TEST_MAIN(TestItemSets, TestItemLookups)
 
 #include "tst_payitems.moc"

@@ -1,8 +1,8 @@
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/Session.h"
 #include "tests/support/TestMain.h"
 
 #include "common/StartValues.h"
-#include "app/uMain.h"
 #include "settings/uParaSet.h"
 #include "settings/uPassInput.h"
 #include "settings/uPassSet.h"
@@ -15,76 +15,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-// Scripts the next password prompt: types the answer, then closes with OK or the close box.
-void answerPrompt(ui::ScriptedUi& ui, const QString& typed, bool ok = true, bool* sheetHidden = nullptr,
-                  db::RecordSet* sheet = nullptr)
-{
-    ui.answerDialog([=](QDialog& d) {
-        auto& prompt = dynamic_cast<TfrmPassInput&>(d);
-        if (sheetHidden && sheet)
-            *sheetHidden = !sheet->isOpen();
-        prompt.EditPass->setText(typed);
-        (ok ? prompt.cmdEnsure : prompt.cmdCancel)->click();
-        return d.result();
-    });
-}
-
-} // namespace
-
 class TestPasswords : public QObject {
     Q_OBJECT
 private slots:
-    void loginRule_data()
-    {
-        QTest::addColumn<QVariant>("stored"); // null QVariant: LogPass is null
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("closeBox");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("starts");
-        QTest::newRow("initial password") << QVariant(QStringLiteral("580")) << "" << false << false << true;
-        QTest::newRow("empty") << QVariant(QString()) << "" << false << false << true;
-        QTest::newRow("null") << QVariant() << "" << false << false << true;
-        QTest::newRow("right answer") << QVariant(QStringLiteral("Abc9")) << "Abc9" << false << true << true;
-        QTest::newRow("small letters") << QVariant(QStringLiteral("Abc9")) << "abc9" << false << true << false;
-        QTest::newRow("trailing blank") << QVariant(QStringLiteral("Abc9")) << "Abc9 " << false << true << false;
-        QTest::newRow("close box after the right text") << QVariant(QStringLiteral("Abc9")) << "Abc9" << true << true << true;
-        QTest::newRow("close box, nothing typed") << QVariant(QStringLiteral("Abc9")) << "" << true << true << false;
-        QTest::newRow("blank password is one") << QVariant(QStringLiteral(" ")) << " " << false << true << true;
-    }
-    void loginRule()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(QString, typed);
-        QFETCH(bool, closeBox);
-        QFETCH(bool, asked);
-        QFETCH(bool, starts);
-        Session s;
-        s.folder.writeFile(QStringLiteral("NotFirst.txt"), "x");
-        s.dm.ADOLocal.execute(QStringLiteral("update TPara set LogPass=?"), {stored});
-        s.addMonth(QStringLiteral("202612"));
-        s.addRow(QStringLiteral("202612"), QStringLiteral("财务部"), QStringLiteral("张三"), {{"GZ1", 3000}});
-        TfrmMainGZT w(s.dm, s.folder.path());
-        QVERIFY(w.dsGZDetail.isOpen());
-        bool sheetHidden = false;
-        answerPrompt(s.ui, typed, !closeBox, &sheetHidden, &w.dsGZDetail);
-        w.FormActivate();
-        QCOMPARE(s.ui.dialogTitles.size(), asked ? 1 : 0);
-        if (asked) {
-            QCOMPARE(s.ui.dialogTitles.at(0), kLoginPrompt);
-            QVERIFY(sheetHidden); // no pay data behind the prompt
-        }
-        QCOMPARE(w.endRequested(), !starts);
-        QCOMPARE(s.dm.ADOLocal.isConnected(), starts);
-        QCOMPARE(s.ui.messages, starts ? QStringList() : QStringList{kWrongPassword});
-        QCOMPARE(w.dsGZDetail.isOpen(), starts);
-        if (starts)
-            QCOMPARE(w.dsGZDetail.recordCount(), 1);
-        // Only the first activation asks.
-        w.FormActivate();
-        QCOMPARE(s.ui.dialogTitles.size(), asked ? 1 : 0);
-    }
 
     void promptShowsStars()
     {
@@ -173,30 +106,6 @@ private slots:
                               "以及还原数据）需要输入密码。"}));
         for (QLineEdit* e : {dlg.EditOld, dlg.EditNew, dlg.EditNewEnsure})
             QCOMPARE(e->echoMode(), QLineEdit::Password);
-    }
-
-    void newPasswordIsInForceAtOnce()
-    {
-        Session s;
-        TfrmMainGZT w(s.dm, s.folder.path());
-        s.ui.answerDialog([](QDialog& d) {
-            auto& dlg = dynamic_cast<TfrmPassSet&>(d);
-            dlg.EditOld->setText(QStringLiteral("580"));
-            dlg.EditNew->setText(QStringLiteral("Pw"));
-            dlg.EditNewEnsure->setText(QStringLiteral("Pw"));
-            dlg.Button1->click();
-            return d.result();
-        });
-        w.ToolButton8->click();
-        QCOMPARE(s.ui.messages, QStringList{QStringLiteral("修改密码成功！")});
-        // The basic parameters dialog, opened and cancelled, reloads the stored row.
-        w.ToolButton1->click();
-        QCOMPARE(s.ui.dialogTitles.last(), QStringLiteral("基本参数设置"));
-        answerPrompt(s.ui, QStringLiteral("580"));
-        QVERIFY(!CheckLoginPassword(kManagePrompt));
-        answerPrompt(s.ui, QStringLiteral("Pw"));
-        QVERIFY(CheckLoginPassword(kManagePrompt));
-        QCOMPARE(s.ui.dialogTitles.last(), kManagePrompt);
     }
 };
 
@@ -290,35 +199,6 @@ private slots:
         dlg.cmdSH->click();
         QCOMPARE(s.ui.messages, QStringList{kStoreDbError});
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
-    }
-
-    void decimalsShowAtOnce()
-    {
-        Session s;
-        s.addMonth(QStringLiteral("202612"));
-        s.addRow(QStringLiteral("202612"), QStringLiteral("财务部"), QStringLiteral("张三"),
-                 {{"GZ1", 2.675}, {"YFTotal", 2.675}});
-        s.addRow(QStringLiteral("202612"), QStringLiteral("财务部"), QStringLiteral("李四"), {{"GZ1", 1}});
-        TfrmMainGZT w(s.dm, s.folder.path());
-        const int gz1 = w.gridDetail->columnOfField(QStringLiteral("GZ1"));
-        const int days = w.gridDetail->columnOfField(QStringLiteral("WorkDays"));
-        QCOMPARE(w.gridDetail->cellText(0, gz1), QStringLiteral("3"));
-        QCOMPARE(w.gridDetail->footerText(gz1), QStringLiteral("4"));
-        s.ui.answerDialog([](QDialog& d) {
-            auto& dlg = dynamic_cast<TfrmParaSet&>(d);
-            dlg.cmbShowFloat->setCurrentIndex(1);
-            dlg.cmdSH->click();
-            return d.result();
-        });
-        w.ToolButton1->click();
-        QCOMPARE(w.amountFormat(), QStringLiteral("0.00"));
-        QCOMPARE(w.gridDetail->cellText(0, gz1), QStringLiteral("2.68"));
-        QCOMPARE(w.gridDetail->footerText(gz1), QStringLiteral("3.68"));
-        QCOMPARE(w.gridDetail->column(days).displayFormat, QStringLiteral("0.00")); // its own
-        // Cancelled: the stored row is loaded again all the same.
-        s.dm.ADOLocal.execute(QStringLiteral("update TPara set ShowFloat=0"));
-        w.ToolButton1->click();
-        QCOMPARE(w.gridDetail->cellText(0, gz1), QStringLiteral("3"));
     }
 };
 

@@ -11,6 +11,21 @@
 class TestUi : public QObject {
     Q_OBJECT
 private slots:
+    void runStepShowsTheMessageOfAFailedStep()
+    {
+        ui::ScriptedUi s;
+        ui::ScopedUi scope(s);
+        int done = 0;
+        QVERIFY(ui::RunStep(QStringLiteral("存储数据发生错误！"), [&] { ++done; }));
+        QVERIFY(!ui::RunStep(QStringLiteral("存储数据发生错误！"), [&] { throw slip::Error(QStringLiteral("disk full")); }));
+        QCOMPARE(done, 1);
+        QCOMPARE(s.messages, QStringList{QStringLiteral("存储数据发生错误！")});
+        // Ignored failures show nothing; errors that are no program errors are not taken.
+        QVERIFY(!ui::Quietly([] { throw slip::Error(QStringLiteral("gone")); }));
+        QCOMPARE(s.messages.size(), 1);
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, ui::RunStep(QString(), [] { throw std::logic_error("bug"); }));
+    }
+
     void scriptedAnswersAndRecords()
     {
         ui::ScriptedUi s;
