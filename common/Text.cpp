@@ -2,6 +2,7 @@
 #include "common/StartValues.h"
 
 #include "platform/db/DisplayFormat.h"
+#include "platform/db/TextOrder.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -20,7 +21,7 @@ QString FromGbk(const QByteArray& bytes)
 
 int GbkLength(const QString& text)
 {
-    return int(ToGbk(text).size());
+    return db::gbkLength(text);
 }
 
 QString AmountFormatFor(int showFloat)

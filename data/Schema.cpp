@@ -10,11 +10,68 @@ namespace schema {
 
 namespace {
 
-// Declared text lengths are enforced, as the original engine did.
-QString textColumn(const QString& name, int length, bool noCase = false)
+// Declared text lengths are enforced, as the original engine did: in characters by the
+// column's CHECK, in GBK bytes (the program's measure) by triggers on every write.
+struct TextColumn {
+    const char* name;
+    int length;
+    const char* collation; // nullptr: binary
+};
+
+QString textColumn(const TextColumn& c)
 {
+    const QString name = QString::fromLatin1(c.name);
     return QStringLiteral("%1 VARCHAR(%2)%3 CHECK (length(%1) <= %2)")
-        .arg(name).arg(length).arg(noCase ? QStringLiteral(" COLLATE NOCASE") : QString());
+        .arg(name)
+        .arg(c.length)
+        .arg(c.collation ? QStringLiteral(" COLLATE ") + QString::fromLatin1(c.collation) : QString());
+}
+
+constexpr TextColumn kParaText[] = {{"EntName", 100, nullptr}, {"LogPass", 50, nullptr}, {"ClientVer", 50, nullptr}};
+constexpr TextColumn kMonthText[] = {{"GZMonth", 50, "NOCASE"}};
+// Names of departments, people and positions order as a Chinese operator expects.
+constexpr TextColumn kPayRowText[] = {{"GZMonth", 50, "NOCASE"},   {"DepartName", 50, "CHINESE"},
+                                      {"EmpName", 50, "CHINESE"},  {"ZWName", 20, "CHINESE"},
+                                      {"QM", 10, nullptr},         {"EMail", 20, nullptr}};
+constexpr TextColumn kItemText[] = {{"GZMonth", 50, "NOCASE"}, {"GZField1", 10, "NOCASE"}, {"GZName", 50, nullptr}};
+
+QString tgzTableSql(const QString& table)
+{
+    QStringList tgz;
+    tgz << QStringLiteral("ID INTEGER PRIMARY KEY AUTOINCREMENT") << textColumn(kPayRowText[0])
+        << textColumn(kPayRowText[1]) << textColumn(kPayRowText[2]) << textColumn(kPayRowText[3])
+        << QStringLiteral("WorkDays FLOAT") << QStringLiteral("OneDayMOney FLOAT");
+    for (const QString& c : EarningsColumns())
+        tgz << c + QStringLiteral(" FLOAT");
+    tgz << QStringLiteral("YFTotal FLOAT");
+    for (const QString& c : DeductionColumns())
+        tgz << c + QStringLiteral(" FLOAT");
+    tgz << QStringLiteral("KKTotal FLOAT") << QStringLiteral("GZTotal FLOAT") << textColumn(kPayRowText[4])
+        << textColumn(kPayRowText[5]) << QStringLiteral("LOGTime DATETIME");
+    return QStringLiteral("CREATE TABLE %1 (\n  ").arg(table) + tgz.join(QStringLiteral(",\n  ")) + QStringLiteral(");\n");
+}
+
+// Triggers refusing a text longer than its column in GBK bytes; existing rows stay as
+// they are until that column is written.
+template <size_t N>
+QString gbkTriggers(const char* table, const TextColumn (&columns)[N])
+{
+    QString sql;
+    const QString t = QString::fromLatin1(table);
+    for (const TextColumn& c : columns) {
+        const QString col = QString::fromLatin1(c.name);
+        const QString when = QStringLiteral("WHEN gbklength(NEW.%1) > %2 BEGIN SELECT RAISE(ABORT, '%1: at most %2 GBK bytes'); END;\n")
+                                 .arg(col).arg(c.length);
+        sql += QStringLiteral("CREATE TRIGGER %1_%2_ins BEFORE INSERT ON %1 ").arg(t, col) + when;
+        sql += QStringLiteral("CREATE TRIGGER %1_%2_upd BEFORE UPDATE OF %2 ON %1 ").arg(t, col) + when;
+    }
+    return sql;
+}
+
+QString lengthTriggersSql()
+{
+    return gbkTriggers("TPara", kParaText) + gbkTriggers("TGZMonth", kMonthText) + gbkTriggers("TGZ", kPayRowText)
+           + gbkTriggers("TGZSet", kItemText);
 }
 
 struct TemplateItem {
@@ -45,7 +102,38 @@ void toVersion1(db::Connection&)
 {
     // The first delivered files carry version 0 with the version 1 layout.
 }
-constexpr UpgradeStep kUpgradeSteps[kSchemaVersion] = {toVersion1};
+
+// Pay rows order their names in Chinese, and every text column counts GBK bytes. The
+// pay rows move to a table declared so, keeping their IDs and the ID counter.
+void toVersion2(db::Connection& conn)
+{
+    QStringList columns;
+    {
+        db::Statement info(conn, QStringLiteral("PRAGMA table_info(TGZ)"));
+        while (info.step())
+            columns << info.columnValue(1).toString();
+    }
+    QVariant seq;
+    {
+        db::Statement st(conn, QStringLiteral("Select seq from sqlite_sequence where name='TGZ'"));
+        if (st.step())
+            seq = st.columnValue(0);
+    }
+    conn.execute(tgzTableSql(QStringLiteral("TGZ_new")));
+    const QString list = columns.join(QLatin1Char(','));
+    conn.execute(QStringLiteral("Insert into TGZ_new (%1) Select %1 from TGZ").arg(list));
+    conn.execute(QStringLiteral("Drop table TGZ"));
+    conn.execute(QStringLiteral("Alter table TGZ_new rename to TGZ"));
+    conn.execute(QStringLiteral("Create index TGZ_Month ON TGZ (GZMonth)"));
+    if (seq.isValid()) {
+        conn.execute(QStringLiteral("Delete from sqlite_sequence where name='TGZ'"));
+        conn.execute(QStringLiteral("Insert into sqlite_sequence (name, seq) values ('TGZ', ?)"), {seq});
+    }
+    for (const QString& trigger : lengthTriggersSql().split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        conn.execute(trigger);
+}
+
+constexpr UpgradeStep kUpgradeSteps[kSchemaVersion] = {toVersion1, toVersion2};
 
 } // namespace
 
@@ -110,37 +198,19 @@ QStringList DeductionColumns()
 
 QString TablesSql()
 {
-    QStringList tgz;
-    tgz << QStringLiteral("ID INTEGER PRIMARY KEY AUTOINCREMENT") << textColumn(QStringLiteral("GZMonth"), 50, true)
-        << textColumn(QStringLiteral("DepartName"), 50) << textColumn(QStringLiteral("EmpName"), 50)
-        << textColumn(QStringLiteral("ZWName"), 20) << QStringLiteral("WorkDays FLOAT")
-        << QStringLiteral("OneDayMOney FLOAT");
-    for (const QString& c : EarningsColumns())
-        tgz << c + QStringLiteral(" FLOAT");
-    tgz << QStringLiteral("YFTotal FLOAT");
-    for (const QString& c : DeductionColumns())
-        tgz << c + QStringLiteral(" FLOAT");
-    tgz << QStringLiteral("KKTotal FLOAT") << QStringLiteral("GZTotal FLOAT") << textColumn(QStringLiteral("QM"), 10)
-        << textColumn(QStringLiteral("EMail"), 20) << QStringLiteral("LOGTime DATETIME");
-
-    const QStringList tpara{textColumn(QStringLiteral("EntName"), 100), QStringLiteral("BillHeight FLOAT"),
-                            QStringLiteral("PrintDays INTEGER"), QStringLiteral("ShowFloat INTEGER"),
-                            textColumn(QStringLiteral("LogPass"), 50), textColumn(QStringLiteral("ClientVer"), 50)};
-    const QStringList tmonth{QStringLiteral("ID INTEGER PRIMARY KEY AUTOINCREMENT"),
-                             textColumn(QStringLiteral("GZMonth"), 50, true)};
-    const QStringList tset{QStringLiteral("ID INTEGER PRIMARY KEY AUTOINCREMENT"),
-                           textColumn(QStringLiteral("GZMonth"), 50, true),
-                           textColumn(QStringLiteral("GZField1"), 10, true),
-                           textColumn(QStringLiteral("GZName"), 50),
-                           QStringLiteral("GZType INTEGER"), QStringLiteral("SortIdx INTEGER"),
-                           QStringLiteral("ShowStu INTEGER")};
+    QStringList tpara{textColumn(kParaText[0]), QStringLiteral("BillHeight FLOAT"), QStringLiteral("PrintDays INTEGER"),
+                      QStringLiteral("ShowFloat INTEGER"), textColumn(kParaText[1]), textColumn(kParaText[2])};
+    const QStringList tmonth{QStringLiteral("ID INTEGER PRIMARY KEY AUTOINCREMENT"), textColumn(kMonthText[0])};
+    const QStringList tset{QStringLiteral("ID INTEGER PRIMARY KEY AUTOINCREMENT"), textColumn(kItemText[0]),
+                           textColumn(kItemText[1]), textColumn(kItemText[2]), QStringLiteral("GZType INTEGER"),
+                           QStringLiteral("SortIdx INTEGER"), QStringLiteral("ShowStu INTEGER")};
     const QString sep = QStringLiteral(",\n  ");
     return QStringLiteral("CREATE TABLE TPara (\n  ") + tpara.join(sep) + QStringLiteral(");\n")
            + QStringLiteral("CREATE TABLE TGZMonth (\n  ") + tmonth.join(sep) + QStringLiteral(");\n")
-           + QStringLiteral("CREATE TABLE TGZ (\n  ") + tgz.join(sep) + QStringLiteral(");\n")
+           + tgzTableSql(QStringLiteral("TGZ"))
            + QStringLiteral("CREATE TABLE TGZSet (\n  ") + tset.join(sep) + QStringLiteral(");\n")
            + QStringLiteral("CREATE INDEX TGZ_Month ON TGZ (GZMonth);\n")
-           + QStringLiteral("CREATE INDEX TGZSet_Month ON TGZSet (GZMonth, GZType, SortIdx);\n");
+           + QStringLiteral("CREATE INDEX TGZSet_Month ON TGZSet (GZMonth, GZType, SortIdx);\n") + lengthTriggersSql();
 }
 
 void BuildDeliveredDatabase(const QString& path)

@@ -17,8 +17,9 @@ inline const QString kTemplateMonth = QStringLiteral("BASE");
 
 // The schema version this program writes (PRAGMA user_version). A file of a lower
 // version is brought up to date when it is opened; one of a higher version is refused.
-// Version 1 is the layout the program was first delivered with (stamped 0 there).
-inline constexpr int kSchemaVersion = 1;
+// Version 1 is the layout the program was first delivered with (stamped 0 there);
+// version 2 orders the name columns in Chinese and counts text lengths in GBK bytes.
+inline constexpr int kSchemaVersion = 2;
 
 // Brings an open database up to kSchemaVersion in one transaction, before anything
 // else reads it. Throws db::DbError (db::NewerDatabaseError for a newer file); on

@@ -1,6 +1,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/JetSql.h"
 #include "platform/db/RecordSet.h"
+#include "platform/db/TextOrder.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -97,6 +98,7 @@ sqlite3* Connection::openFile(const QString& path, const QString& password, bool
         }
         // Reading the schema proves the key and the file format.
         execRaw(db, "SELECT count(*) FROM sqlite_master");
+        registerTextFunctions(db);
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
         // Checked before anything is written, journal mode included.
         if (const int version = userVersion(db); maxSchemaVersion >= 0 && version > maxSchemaVersion) {

@@ -1,4 +1,5 @@
 #include "platform/db/RecordSet.h"
+#include "platform/db/TextOrder.h"
 #include "platform/db/DisplayFormat.h"
 #include "platform/db/JetSql.h"
 
@@ -95,7 +96,7 @@ int compareValues(const QVariant& a, const QVariant& b, FieldType t)
         const QDateTime x = toDateTime(a), y = toDateTime(b);
         return x < y ? -1 : (x > y ? 1 : 0);
     }
-    return a.toString().compare(b.toString(), Qt::CaseInsensitive);
+    return compareChinese(a.toString(), b.toString());
 }
 
 } // namespace
@@ -773,10 +774,26 @@ void RecordSet::sort(const QString& fieldName, bool ascending)
     cancel();
     const std::shared_ptr<Row> current = eof() ? nullptr : m_shown[m_pos];
     const FieldType t = m_fields[f].type;
-    std::stable_sort(m_shown.begin(), m_shown.end(), [&](const auto& a, const auto& b) {
-        const int c = compareValues(a->values[f], b->values[f], t);
-        return ascending ? c < 0 : c > 0;
-    });
+    if (t == FieldType::Text) {
+        // Texts in the order a Chinese operator expects, through one key per row.
+        std::vector<std::pair<std::optional<ChineseKey>, std::shared_ptr<Row>>> keyed;
+        keyed.reserve(m_shown.size());
+        for (const auto& row : m_shown) {
+            const QVariant& v = row->values[f];
+            keyed.emplace_back(v.isNull() ? std::nullopt : std::optional(ChineseKey(v.toString())), row);
+        }
+        std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto& a, const auto& b) {
+            const int c = !a.first || !b.first ? int(bool(a.first)) - int(bool(b.first)) : a.first->compare(*b.first);
+            return ascending ? c < 0 : c > 0;
+        });
+        for (size_t i = 0; i < keyed.size(); ++i)
+            m_shown[i] = std::move(keyed[i].second);
+    } else {
+        std::stable_sort(m_shown.begin(), m_shown.end(), [&](const auto& a, const auto& b) {
+            const int c = compareValues(a->values[f], b->values[f], t);
+            return ascending ? c < 0 : c > 0;
+        });
+    }
     if (current)
         m_pos = int(std::find(m_shown.begin(), m_shown.end(), current) - m_shown.begin());
     emit reset();

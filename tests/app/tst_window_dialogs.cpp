@@ -217,7 +217,8 @@ private slots:
         TfrmMainGZT w(s.dm, s.folder.path());
         const int gz1 = w.gridDetail->columnOfField(QStringLiteral("GZ1"));
         const int days = w.gridDetail->columnOfField(QStringLiteral("WorkDays"));
-        QCOMPARE(w.gridDetail->cellText(0, gz1), QStringLiteral("3"));
+        const int zhang = 1; // after 李四 (li) in pinyin order
+        QCOMPARE(w.gridDetail->cellText(zhang, gz1), QStringLiteral("3"));
         QCOMPARE(w.gridDetail->footerText(gz1), QStringLiteral("4"));
         s.ui.answerDialog([](QDialog& d) {
             auto& dlg = dynamic_cast<TfrmParaSet&>(d);
@@ -227,13 +228,13 @@ private slots:
         });
         w.ToolButton1->click();
         QCOMPARE(w.amountFormat(), QStringLiteral("0.00"));
-        QCOMPARE(w.gridDetail->cellText(0, gz1), QStringLiteral("2.68"));
+        QCOMPARE(w.gridDetail->cellText(zhang, gz1), QStringLiteral("2.68"));
         QCOMPARE(w.gridDetail->footerText(gz1), QStringLiteral("3.68"));
         QCOMPARE(w.gridDetail->column(days).displayFormat, QStringLiteral("0.00")); // its own
         // Cancelled: the stored row is loaded again all the same.
         s.dm.ADOLocal.execute(QStringLiteral("update TPara set ShowFloat=0"));
         w.ToolButton1->click();
-        QCOMPARE(w.gridDetail->cellText(0, gz1), QStringLiteral("3"));
+        QCOMPARE(w.gridDetail->cellText(zhang, gz1), QStringLiteral("3"));
     }
 };
 

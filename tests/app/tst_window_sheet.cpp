@@ -347,7 +347,8 @@ private slots:
         QVERIFY(w.sortAscending());
         // A reload restores department-and-name order; the flag stays.
         w.ReadyGZList(QStringLiteral("202612"));
-        QCOMPARE(shownColumn(g, QStringLiteral("EmpName")), (QStringList{"张三", "李四", "王五"}));
+        // 财务部 (cai) before 销售部 (xiao), 李四 (li) before 张三 (zhang): pinyin order.
+        QCOMPARE(shownColumn(g, QStringLiteral("EmpName")), (QStringList{"李四", "张三", "王五"}));
         QVERIFY(w.sortAscending());
     }
 

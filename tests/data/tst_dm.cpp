@@ -3,6 +3,7 @@
 
 #include "data/Schema.h"
 #include "data/uDM.h"
+#include "platform/db/Connection.h"
 #include "TestPaths.h"
 
 #include <QFile>
@@ -139,26 +140,37 @@ private slots:
 
     void textLengthsAreEnforced_data()
     {
+        // Lengths count GBK bytes: a Chinese character 2, a Latin letter 1.
         QTest::addColumn<QString>("sql");
-        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("stored");
-        QTest::newRow("month name 50") << "insert into TGZMonth (GZMonth) values (?)" << 50 << true;
-        QTest::newRow("month name 51") << "insert into TGZMonth (GZMonth) values (?)" << 51 << false;
-        QTest::newRow("position 20") << "insert into TGZ (ZWName) values (?)" << 20 << true;
-        QTest::newRow("position 21") << "insert into TGZ (ZWName) values (?)" << 21 << false;
-        QTest::newRow("remark 10") << "insert into TGZ (QM) values (?)" << 10 << true;
-        QTest::newRow("remark 11") << "insert into TGZ (QM) values (?)" << 11 << false;
-        QTest::newRow("e-mail 21") << "insert into TGZ (EMail) values (?)" << 21 << false;
+        const QString zh = QString(QChar(0x5DE5)), en = "a";
+        const QString month = "insert into TGZMonth (GZMonth) values (?)", position = "insert into TGZ (ZWName) values (?)";
+        QTest::newRow("month name 25 Chinese") << month << zh.repeated(25) << true;
+        QTest::newRow("month name 26 Chinese") << month << zh.repeated(26) << false;
+        QTest::newRow("month name 50 Latin") << month << en.repeated(50) << true;
+        QTest::newRow("month name 51 Latin") << month << en.repeated(51) << false;
+        QTest::newRow("position 10 Chinese") << position << zh.repeated(10) << true;
+        QTest::newRow("position 11 Chinese") << position << zh.repeated(11) << false;
+        QTest::newRow("position 20 Latin") << position << en.repeated(20) << true;
+        QTest::newRow("position 21 Latin") << position << en.repeated(21) << false;
+        QTest::newRow("position updated to 11 Chinese") << "update TGZ set ZWName=? where ID=1" << zh.repeated(11)
+                                                        << false;
+        QTest::newRow("remark 5 Chinese") << "insert into TGZ (QM) values (?)" << zh.repeated(5) << true;
+        QTest::newRow("remark 6 Chinese") << "insert into TGZ (QM) values (?)" << zh.repeated(6) << false;
+        QTest::newRow("e-mail 21") << "insert into TGZ (EMail) values (?)" << en.repeated(21) << false;
+        QTest::newRow("company name 51 Chinese") << "update TPara set EntName=?" << zh.repeated(51) << false;
+        QTest::newRow("item caption 25 Chinese") << "update TGZSet set GZName=? where ID=1" << zh.repeated(25) << true;
     }
     void textLengthsAreEnforced()
     {
         QFETCH(QString, sql);
-        QFETCH(int, length);
+        QFETCH(QString, value);
         QFETCH(bool, stored);
         ProgramFolder folder;
         TDM dm;
         QVERIFY(folder.connect(dm));
-        const QString value(length, QChar(0x5DE5)); // Chinese characters count one each
+        dm.ADOLocal.execute(QStringLiteral("insert into TGZ (ID, ZWName) values (1, '职员')"));
         bool ok = true;
         try {
             dm.ADOLocal.execute(sql, {value});
@@ -213,6 +225,42 @@ private slots:
         dm.ADOLocal.close();
         QVERIFY(folder.connect(dm)); // a second open finds nothing to do
         QCOMPARE(dm.ADOLocal.schemaVersion(), schema::kSchemaVersion);
+    }
+
+    void upgradeKeepsRowsIdsAndLongValues()
+    {
+        ProgramFolder folder;
+        QFile::remove(folder.databaseFile());
+        QVERIFY(QFile::copy(QStringLiteral(SLIP_SOURCE_DIR "/tests/data/fixtures/ZYDB-1.3-delivered.dat"),
+                            folder.databaseFile()));
+        QFile(folder.databaseFile()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        const QString longPosition(15, QChar(0x5DE5)); // 30 GBK bytes: fitted the old character limit
+        {
+            db::Connection old; // as the first program wrote the file: no upgrade
+            old.open(schema::ConnectionStringFor(folder.path()));
+            QCOMPARE(old.schemaVersion(), 0);
+            old.execute(QStringLiteral("insert into TGZ (ID,GZMonth,DepartName,EmpName,ZWName,GZ1) values "
+                                       "(7,'202612','技术部','张三',?,100),(9,'202612','财务部','李四','职员',200)"),
+                        {longPosition});
+            old.execute(QStringLiteral("delete from TGZ where ID=9")); // the counter stays at 9
+        }
+        TDM dm;
+        QVERIFY(folder.connect(dm));
+        QCOMPARE(dm.ADOLocal.schemaVersion(), schema::kSchemaVersion);
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select ZWName from TGZ where ID=7")), longPosition);
+        QCOMPARE(dm.GetDataBySQL(QStringLiteral("select GZ1 from TGZ where ID=7")), QStringLiteral("100"));
+        // Another column of the row can still be written; the long position is kept.
+        dm.ADOLocal.execute(QStringLiteral("update TGZ set GZMonth='202701' where ID=7"));
+        dm.ADOLocal.execute(QStringLiteral("insert into TGZ (GZMonth) values ('202701')"));
+        QCOMPARE(dm.ADOLocal.lastInsertId(), 10);
+        // The names now order in pinyin and compare without regard to case.
+        dm.ADOLocal.execute(QStringLiteral("insert into TGZ (GZMonth,EmpName) values ('x','abc'),('x','ABC'),('x','李四')"));
+        QStringList names;
+        dm.GetDataBySQLToItems(QStringLiteral("select distinct EmpName from TGZ where GZMonth='x' order by EmpName"), names,
+                               true);
+        QCOMPARE(names.size(), 2);
+        QCOMPARE(names.at(0).toLower(), QStringLiteral("abc"));
+        QCOMPARE(names.at(1), QStringLiteral("李四"));
     }
 
     void newerFileIsRefusedAndLeftAsItIs()

@@ -79,8 +79,8 @@ private slots:
         const int mail = sheet.columnOfField("EMail"), gz6 = sheet.columnOfField("gz6");
         QVERIFY(!sheet.columns[mail].visible);
         QVERIFY(!sheet.columns[gz6].visible);
-        QCOMPARE(sheet.values[2][gz6].toDouble(), 50.0); // 张三, last in descending name order
-        QCOMPARE(sheet.texts[0][sheet.columnOfField("EmpName")], QStringLiteral("王五"));
+        QCOMPARE(sheet.values[0][gz6].toDouble(), 50.0); // 张三 (zhang), first in descending pinyin order
+        QCOMPARE(sheet.texts[1][sheet.columnOfField("EmpName")], QStringLiteral("王五"));
         QCOMPARE(sheet.texts[0][sheet.columnOfField("SortIdx")], QStringLiteral("1"));
         QCOMPARE(sheet.footerTexts[sheet.columnOfField("SortIdx")], QStringLiteral("合计"));
         QCOMPARE(sheet.footerTexts[sheet.columnOfField("EmpName")], QStringLiteral("3条"));
