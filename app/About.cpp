@@ -1,4 +1,5 @@
 #include "app/About.h"
+#include "platform/ui/Ui.h"
 #include "app/uMain.h"
 
 #include "common/StartValues.h"
@@ -90,7 +91,8 @@ TfrmAbout::TfrmAbout(QWidget* parent)
 bool TfrmAbout::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched == Label5 || watched == Image1) && event->type() == QEvent::MouseButtonRelease) {
-        OpenInBrowser(startValues().homePage);
+        if (!OpenInBrowser(startValues().homePage))
+            ui::ShowError(CannotOpenMessage(startValues().homePage));
         return true;
     }
     return QDialog::eventFilter(watched, event);

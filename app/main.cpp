@@ -2,6 +2,7 @@
 #include "app/uMain.h"
 
 #include "data/uDM.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Ui.h"
 
 #include <QApplication>
@@ -9,13 +10,13 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("鹪鹩工资条打印软件"));
+    ui::Application app(argc, argv);
+    ui::SetApplicationTitle(QStringLiteral("鹪鹩工资条打印软件"));
     QApplication::setWindowIcon(QIcon(ProductPicture(64)));
 
     TDM dm;
     if (!dm.DataModuleCreate())
-        ui::ShowMessage(dm.NewerDatabase() ? kNewerDatabaseMessage : kInstallMessage);
+        ui::ShowError(dm.NewerDatabase() ? kNewerDatabaseMessage : kInstallMessage);
 
     TfrmMainGZT window(dm);
     // Sized to the screen too, for desktops without a window manager to maximize it.

@@ -82,14 +82,19 @@ void DeleteFolderFiles(const QString& folder)
     }
 }
 
-void OpenInBrowser(const QString& address)
+bool OpenInBrowser(const QString& address)
 {
-    shell::current().openUrl(address);
+    return shell::current().openUrl(address);
 }
 
-void RunFile(const QString& file, const QString& parameters)
+bool RunFile(const QString& file, const QString& parameters)
 {
-    shell::current().runFile(file, parameters);
+    return shell::current().runFile(file, parameters);
+}
+
+QString CannotOpenMessage(const QString& what)
+{
+    return QStringLiteral("无法打开“%1”：系统中没有可以打开它的程序！").arg(what);
 }
 
 void WaitWithMessages(int ms)

@@ -30,11 +30,16 @@ void CopyFileData(const QString& source, const QString& target);
 // Files that cannot be deleted stay, without message.
 void DeleteFolderFiles(const QString& folder);
 
-// Opens a web address or a local page in the browser; the outcome is not checked.
-void OpenInBrowser(const QString& address);
+// Opens a web address or a local page in the browser; false when the desktop has no
+// program for it.
+bool OpenInBrowser(const QString& address);
 
-// Starts a program, opens a document or shows a folder; returns at once, unchecked.
-void RunFile(const QString& file, const QString& parameters);
+// Starts a program, opens a document or shows a folder; returns at once, false when
+// nothing could be started or opened.
+bool RunFile(const QString& file, const QString& parameters);
+
+// What the operator is told when something could not be opened or started.
+QString CannotOpenMessage(const QString& what);
 
 // Processes window messages until more than ms milliseconds have passed.
 void WaitWithMessages(int ms);

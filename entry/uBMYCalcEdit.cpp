@@ -11,23 +11,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-QString MaskedText(const QLineEdit* box)
-{
-    QString t = box->displayText();
-    if (!box->inputMask().isEmpty())
-        t.replace(QLatin1Char('_'), QLatin1Char(' '));
-    return t;
-}
-
 TfrmBMYCalcEdit::TfrmBMYCalcEdit(QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("应发工资不满1月自动计算参数"));
     EditTotalDay = new QLineEdit(this);
-    EditTotalDay->setInputMask(QStringLiteral("00;_"));
+    ui::LimitToNumber(EditTotalDay, 2, 0);
     EditTotalDay->setText(QStringLiteral("22"));
     EditTrueDay = new QLineEdit(this);
-    EditTrueDay->setInputMask(QStringLiteral("00.00;_"));
+    ui::LimitToNumber(EditTrueDay, 2, 2);
     cmdEnsure = new QPushButton(QStringLiteral("确认(&E)"), this);
     cmdEnsure->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("取消(&X)"), this);
@@ -45,26 +37,26 @@ TfrmBMYCalcEdit::TfrmBMYCalcEdit(QWidget* parent)
 
 double TfrmBMYCalcEdit::daysDue() const
 {
-    return NormalizeNumText(MaskedText(EditTotalDay)).toDouble();
+    return NormalizeNumText(EditTotalDay->text()).toDouble();
 }
 
 double TfrmBMYCalcEdit::daysWorked() const
 {
-    return NormalizeNumText(MaskedText(EditTrueDay)).toDouble();
+    return NormalizeNumText(EditTrueDay->text()).toDouble();
 }
 
 bool TfrmBMYCalcEdit::CheckData()
 {
     if (daysDue() == 0) {
-        ui::ShowMessage(QStringLiteral("本月应上班天数不能为0"));
+        ui::ShowError(QStringLiteral("本月应上班天数不能为0"));
         return false;
     }
     if (daysDue() > 31) {
-        ui::ShowMessage(QStringLiteral("本月应上班天数不能大于31"));
+        ui::ShowError(QStringLiteral("本月应上班天数不能大于31"));
         return false;
     }
     if (daysWorked() > 31) {
-        ui::ShowMessage(QStringLiteral("本月实际上班天数不能大于31"));
+        ui::ShowError(QStringLiteral("本月实际上班天数不能大于31"));
         return false;
     }
     return true;

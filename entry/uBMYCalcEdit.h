@@ -25,4 +25,3 @@ public:
 bool ShowBMYCalcEdit(double& daysWorked, double& daysDue, QWidget* parent = nullptr);
 
 // A masked box's text as typed, unfilled places as blanks.
-QString MaskedText(const QLineEdit* box);

@@ -1,5 +1,7 @@
 #include "payitems/uGZSetEdit.h"
 
+#include "common/Text.h"
+
 #include "platform/ui/Ui.h"
 #include "platform/ui/UiHelpers.h"
 
@@ -15,7 +17,7 @@ TfrmGZSetEdit::TfrmGZSetEdit(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("修改工资设置"));
     EditName = new QLineEdit(this);
-    EditName->setMaxLength(50); // the caption column's length
+    ui::LimitLength(EditName, 50, &GbkLength); // the caption column's length
     EditName->setMinimumWidth(200);
     cmbUseStu = new QComboBox(this);
     cmbUseStu->addItems({QStringLiteral("启用"), QStringLiteral("禁用")});
@@ -39,7 +41,7 @@ TfrmGZSetEdit::TfrmGZSetEdit(QWidget* parent)
 void TfrmGZSetEdit::cmdSHClick()
 {
     if (EditName->text().isEmpty()) {
-        ui::ShowMessage(QStringLiteral("请务必输入工资项目名称！"));
+        ui::ShowError(QStringLiteral("请务必输入工资项目名称！"));
         return;
     }
     accept();

@@ -9,6 +9,7 @@ packages=(
   fonts-wqy-microhei
   xvfb xauth
   python3-xlrd
+  xdg-utils
 )
 
 missing=()

@@ -56,6 +56,6 @@ bool CheckLoginPassword(const QString& captionAndHint)
         return true;
     if (InputPassword(captionAndHint, captionAndHint) == password)
         return true;
-    ui::ShowMessage(kWrongPassword);
+    ui::ShowError(kWrongPassword);
     return false;
 }

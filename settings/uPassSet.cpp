@@ -74,7 +74,7 @@ TfrmPassSet::TfrmPassSet(TDM& dm, QWidget* parent)
 bool TfrmPassSet::CheckPass()
 {
     if (EditNew->text() != EditNewEnsure->text()) {
-        ui::ShowMessage(QStringLiteral("新密码与确认输入的新密码不一致！"));
+        ui::ShowError(QStringLiteral("新密码与确认输入的新密码不一致！"));
         EditNew->clear();
         EditNewEnsure->clear();
         return false;
@@ -84,7 +84,7 @@ bool TfrmPassSet::CheckPass()
                      [&] { stored = settings::ReadStoredPassword(m_dm.ADOLocal); }))
         return false;
     if (stored != EditOld->text()) {
-        ui::ShowMessage(QStringLiteral("要修改密码，必须输入正确的原密码！"));
+        ui::ShowError(QStringLiteral("要修改密码，必须输入正确的原密码！"));
         EditOld->clear();
         EditOld->setFocus();
         return false;

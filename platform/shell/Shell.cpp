@@ -1,5 +1,6 @@
 #include "platform/shell/Shell.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
@@ -25,30 +26,51 @@ void setCurrent(Shell* s)
     g_override = s;
 }
 
-void DesktopShell::openUrl(const QString& address)
+namespace {
+
+// xdg-open tells whether the desktop has a program for the address; it may also stay with
+// the program it started, so a short wait decides.
+bool openWithDesktop(const QUrl& url)
+{
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (xdgOpen.isEmpty())
+        return QDesktopServices::openUrl(url);
+    auto* p = new QProcess(QCoreApplication::instance());
+    QObject::connect(p, &QProcess::finished, p, &QObject::deleteLater);
+    p->start(xdgOpen, {url.toString()});
+    if (!p->waitForStarted()) {
+        p->deleteLater();
+        return false;
+    }
+    if (!p->waitForFinished(1500))
+        return true; // still with the program it started
+    return p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0;
+}
+
+} // namespace
+
+bool DesktopShell::openUrl(const QString& address)
 {
     const QFileInfo local(address);
     const QUrl url = local.exists() ? QUrl::fromLocalFile(local.absoluteFilePath()) : QUrl::fromUserInput(address);
-    QDesktopServices::openUrl(url);
+    const bool opened = openWithDesktop(url);
+    if (!opened)
+        qWarning("No program of the desktop opens %s", qPrintable(url.toString()));
+    return opened;
 }
 
-void DesktopShell::runFile(const QString& file, const QString& parameters)
+bool DesktopShell::runFile(const QString& file, const QString& parameters)
 {
     const QStringList args = QProcess::splitCommand(parameters);
     if (file.compare(QLatin1String("calc"), Qt::CaseInsensitive) == 0) {
         const QString calc = findCalculator();
-        if (!calc.isEmpty())
-            QProcess::startDetached(calc, args);
-        return;
+        return !calc.isEmpty() && QProcess::startDetached(calc, args);
     }
     const QFileInfo info(file);
-    if (info.isDir() || (info.isFile() && !info.isExecutable())) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
-        return;
-    }
+    if (info.isDir() || (info.isFile() && !info.isExecutable()))
+        return openUrl(info.absoluteFilePath());
     const QString program = info.exists() ? info.absoluteFilePath() : QStandardPaths::findExecutable(file);
-    if (!program.isEmpty())
-        QProcess::startDetached(program, args, QFileInfo(program).absolutePath());
+    return !program.isEmpty() && QProcess::startDetached(program, args, QFileInfo(program).absolutePath());
 }
 
 QString findCalculator()

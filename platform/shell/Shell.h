@@ -7,15 +7,17 @@
 
 namespace shell {
 
-// The desktop's way of opening things. Callers never learn the outcome.
+// The desktop's way of opening things. Each call returns false when nothing could open
+// it (no such program, no program for the document); what the opened program does later
+// is its own.
 class Shell {
 public:
     virtual ~Shell() = default;
     // A web address or a local file, with the desktop's default program.
-    virtual void openUrl(const QString& address) = 0;
+    virtual bool openUrl(const QString& address) = 0;
     // Starts a program (detached), opens a document or shows a folder; "calc" starts the
     // desktop's calculator.
-    virtual void runFile(const QString& file, const QString& parameters) = 0;
+    virtual bool runFile(const QString& file, const QString& parameters) = 0;
 };
 
 // The shell in force; the desktop's unless a test put another in place.
@@ -25,16 +27,25 @@ void setCurrent(Shell* shell);
 
 class DesktopShell : public Shell {
 public:
-    void openUrl(const QString& address) override;
-    void runFile(const QString& file, const QString& parameters) override;
+    bool openUrl(const QString& address) override;
+    bool runFile(const QString& file, const QString& parameters) override;
 };
 
 // Records what would be opened or started, and opens nothing.
 class RecordingShell : public Shell {
 public:
-    void openUrl(const QString& address) override { opened.push_back(address); }
-    void runFile(const QString& file, const QString& parameters) override { started.emplace_back(file, parameters); }
+    bool openUrl(const QString& address) override
+    {
+        opened.push_back(address);
+        return !fails;
+    }
+    bool runFile(const QString& file, const QString& parameters) override
+    {
+        started.emplace_back(file, parameters);
+        return !fails;
+    }
 
+    bool fails = false; // as a desktop without the programs would answer
     QStringList opened;
     std::vector<std::pair<QString, QString>> started;
 };

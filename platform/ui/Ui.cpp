@@ -12,9 +12,15 @@ namespace {
 
 Ui* g_override = nullptr;
 
+QString& titleText()
+{
+    static QString t;
+    return t;
+}
+
 QString title()
 {
-    return QGuiApplication::applicationDisplayName();
+    return titleText();
 }
 
 } // namespace
@@ -30,8 +36,11 @@ void setCurrent(Ui* u)
     g_override = u;
 }
 
+void SetApplicationTitle(const QString& t) { titleText() = t; }
+QString ApplicationTitle() { return titleText(); }
+
 void ShowMessage(const QString& text) { current().message(text, Icon::Information); }
-void ShowError(const QString& text) { current().message(text, Icon::Error); }
+void ShowError(const QString& text) { current().message(text, Icon::Warning); }
 bool AskYesNo(const QString& text) { return current().question(text); }
 
 void QtUi::message(const QString& text, Icon icon)
@@ -46,7 +55,8 @@ void QtUi::message(const QString& text, Icon icon)
 
 bool QtUi::question(const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, title(), text, QMessageBox::Yes | QMessageBox::No,
+    // Confirmations are warnings: they come before deleting, clearing or copying.
+    QMessageBox box(QMessageBox::Warning, title(), text, QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));

@@ -40,7 +40,11 @@ Ui& current();
 // Puts a seam in force (nullptr: the real dialogs again). The caller keeps ownership.
 void setCurrent(Ui* u);
 
-// Shorthands for the seam in force.
+// The title that captions the program's message boxes (the application title).
+void SetApplicationTitle(const QString& title);
+QString ApplicationTitle();
+
+// Shorthands for the seam in force: a notice, and a refusal or failure (warning icon).
 void ShowMessage(const QString& text);
 void ShowError(const QString& text);
 bool AskYesNo(const QString& text);

@@ -3,6 +3,7 @@
 
 #include "app/About.h"
 #include "common/StartValues.h"
+#include "common/uCommon.h"
 #include "data/uDM.h"
 #include "app/uMain.h"
 #include "platform/shell/Shell.h"
@@ -53,7 +54,9 @@ private slots:
             s.folder.writeFile(QStringLiteral("IIS.INI"), ini);
         TfrmMainGZT w(s.dm, s.folder.path());
         QCOMPARE(w.windowTitle(), title);
-        QCOMPARE(QGuiApplication::applicationDisplayName(), title);
+        QCOMPARE(ui::ApplicationTitle(), title);
+        // The toolkit adds nothing to window titles.
+        QVERIFY(QGuiApplication::applicationDisplayName() != title);
         TfrmAbout about;
         QCOMPARE(about.windowTitle(), title);
         QCOMPARE(about.Label1->text(), title);
@@ -211,6 +214,18 @@ private slots:
         QCOMPARE(s.shell.started[0].second, QString());
         w.N13->trigger();
         QCOMPARE(s.shell.opened, QStringList{s.folder.file(QStringLiteral("Help/WrenGZ.htm"))});
+    }
+
+    void missingProgramsAreTold()
+    {
+        Session s;
+        s.shell.fails = true; // a desktop without browser or updater
+        TfrmMainGZT w(s.dm, s.folder.path());
+        w.N13->trigger();
+        w.ToolButton11->click();
+        QCOMPARE(s.ui.messages, (QStringList{CannotOpenMessage(s.folder.file(QStringLiteral("Help/WrenGZ.htm"))),
+                                             CannotOpenMessage(s.folder.file(QStringLiteral("SlipRenew")))}));
+        QCOMPARE(s.ui.icons, (QList<ui::Icon>{ui::Icon::Warning, ui::Icon::Warning}));
     }
 
     void aboutBox()

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/ui/Application.h"
+
 #include <QApplication>
 #include <QMetaMethod>
 #include <QTest>
@@ -62,7 +64,7 @@ int runOne(int argc, char** argv)
 template <typename... Tests>
 int runTests(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     int status = 0;
     ((status |= runOne<Tests>(argc, argv)), ...);
     return status;

@@ -11,6 +11,19 @@
 class TestUi : public QObject {
     Q_OBJECT
 private slots:
+    void uncaughtErrorIsShownAndTheProgramGoesOn()
+    {
+        ui::ScriptedUi s;
+        ui::ScopedUi scope(s);
+        struct Throwing : QObject {
+            bool event(QEvent*) override { throw slip::Error(QStringLiteral("disk full")); }
+        } target;
+        QEvent e(QEvent::User);
+        QVERIFY(!QCoreApplication::sendEvent(&target, &e));
+        QCOMPARE(s.messages, QStringList{QStringLiteral("程序发生错误，当前操作已中止：\ndisk full")});
+        QCOMPARE(s.icons, QList<ui::Icon>{ui::Icon::Warning});
+    }
+
     void runStepShowsTheMessageOfAFailedStep()
     {
         ui::ScriptedUi s;
