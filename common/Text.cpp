@@ -24,6 +24,11 @@ int GbkLength(const QString& text)
     return db::gbkLength(text);
 }
 
+QString TooLongMessage(const QString& field, int bytes)
+{
+    return QStringLiteral("“%1”太长：最多%2个字节（一个汉字占2个字节），请缩短后再保存！").arg(field).arg(bytes);
+}
+
 QString AmountFormatFor(int showFloat)
 {
     return showFloat != 0 ? kDecimalFormat : kWholeFormat;

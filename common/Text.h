@@ -9,6 +9,8 @@ QByteArray ToGbk(const QString& text);
 QString FromGbk(const QByteArray& bytes);
 // Byte length in GBK: an ASCII character counts 1, a Chinese character 2.
 int GbkLength(const QString& text);
+// Refuses a text longer than its column, naming the field and its limit in GBK bytes.
+QString TooLongMessage(const QString& field, int bytes);
 
 inline const QString kWholeFormat = QStringLiteral("0");
 inline const QString kDecimalFormat = QStringLiteral("0.00");

@@ -25,14 +25,22 @@
 namespace {
 
 constexpr int kSlotsPerRow = 5;
-const QString kValueMask = QStringLiteral("0000000.00; "); // seven places, point, two places
+constexpr int kAmountDigits = 10; // up to 9,999,999,999.99 typed; longer values still show whole
+const QString kDayRateCaption = QStringLiteral("工资/天");
+const QString kWorkDaysCaption = QStringLiteral("出勤天数");
 
-QComboBox* editableList(QWidget* parent)
+void limitToColumn(QLineEdit* box, int bytes)
+{
+    ui::LimitLength(box, bytes, &GbkLength);
+}
+
+QComboBox* editableList(QWidget* parent, int bytes)
 {
     auto* c = new QComboBox(parent);
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     c->setMinimumWidth(130);
+    limitToColumn(c->lineEdit(), bytes);
     return c;
 }
 
@@ -44,13 +52,6 @@ QLineEdit* readOnlyBox(QWidget* parent)
     return e;
 }
 
-// A masked box shows its number right-aligned in the places before the point.
-void setBoxText(QLineEdit* box, const QString& text)
-{
-    const int width = int(box->inputMask().section(QLatin1Char(';'), 0, 0).size());
-    box->setText(box->inputMask().isEmpty() ? text : QStringLiteral("%1").arg(text, width, QLatin1Char(' ')));
-}
-
 } // namespace
 
 TfrmGZDetailEdit::TfrmGZDetailEdit(TDM& dm, QWidget* parent)
@@ -60,15 +61,17 @@ TfrmGZDetailEdit::TfrmGZDetailEdit(TDM& dm, QWidget* parent)
 
     EditMonth = new QLineEdit(this);
     EditMonth->setReadOnly(true);
-    cmbDepart = editableList(this);
-    cmbEmpName = editableList(this);
-    cmbZWName = editableList(this);
+    cmbDepart = editableList(this, kDepartBytes);
+    cmbEmpName = editableList(this, kNameBytes);
+    cmbZWName = editableList(this, kPositionBytes);
     EditWorkDays = new QLineEdit(this);
-    EditWorkDays->setInputMask(QStringLiteral("00.00; "));
+    ui::LimitToNumber(EditWorkDays, 2, 2);
+    EditWorkDays->setAlignment(Qt::AlignRight);
     EditWorkDays->setMaximumWidth(70);
     EditOneDayMOney = new QLineEdit(this);
     EditOneDayMOney->setMaximumWidth(90);
-    EditOneDayMOney->installEventFilter(this);
+    EditOneDayMOney->setAlignment(Qt::AlignRight);
+    ui::LimitToNumber(EditOneDayMOney, kAmountDigits, 0);
     cmdDayCalc = new QPushButton(QStringLiteral("第一应发工资项目=出勤天数X(工资/天)"), this);
 
     auto* head = new QGridLayout;
@@ -99,7 +102,7 @@ TfrmGZDetailEdit::TfrmGZDetailEdit(TDM& dm, QWidget* parent)
     EditKK = readOnlyBox(this);
     EditSF = readOnlyBox(this);
     EditQM = new QLineEdit(this);
-    EditQM->setMaxLength(10); // the remark column's length
+    limitToColumn(EditQM, kRemarkBytes);
     auto* totals = new QHBoxLayout;
     totals->addWidget(cmdCalc);
     totals->addSpacing(12);
@@ -165,26 +168,18 @@ bool TfrmGZDetailEdit::eventFilter(QObject* watched, QEvent* event)
             ui::EnterToNextControl(widget, key->key(), key->modifiers());
         return false;
     }
-    // Boxes without a mask take digits only; control keys (Backspace, Ctrl+V) pass.
-    auto* box = qobject_cast<QLineEdit*>(watched);
-    const bool isValueBox = box && (box == EditOneDayMOney || box->objectName().startsWith(QLatin1String("EditGZ"))
-                                    || box->objectName().startsWith(QLatin1String("EditKK")));
-    if (isValueBox && box->inputMask().isEmpty() && !key->text().isEmpty()) {
-        const QChar c = key->text().at(0);
-        if (c.unicode() >= 32 && !(c >= QLatin1Char('0') && c <= QLatin1Char('9')))
-            return true;
-    }
     return QDialog::eventFilter(watched, event);
 }
 
 void TfrmGZDetailEdit::SetEditFormat()
 {
     m_format = AmountFormat();
-    const QString mask = startValues().showFloat != 0 ? kValueMask : QString();
+    // Decimals can be typed only when amounts show them.
+    const int decimals = startValues().showFloat != 0 ? 2 : 0;
     for (ValueSlot& s : gzSlots)
-        s.box->setInputMask(mask);
+        ui::LimitToNumber(s.box, kAmountDigits, decimals);
     for (ValueSlot& s : kkSlots)
-        s.box->setInputMask(mask);
+        ui::LimitToNumber(s.box, kAmountDigits, decimals);
 }
 
 void TfrmGZDetailEdit::fillLists(const QString& month)
@@ -216,7 +211,7 @@ void TfrmGZDetailEdit::fillSlots(ValueSlot* boxes, int count, int type, const QS
         QString text = FormatFloat(amount, m_format);
         if (text == QLatin1String("0"))
             text.clear();
-        setBoxText(slot.box, text);
+        slot.box->setText(text);
     }
     for (; s < count; ++s) {
         boxes[s].field.clear();
@@ -240,7 +235,7 @@ bool TfrmGZDetailEdit::ReadyData(qint64 id, const QString& month)
         cmbZWName->setCurrentText(m_row ? m_row->position : QString());
         EditQM->setText(m_row ? m_row->remark : QString());
         EditOneDayMOney->setText(FormatFloat(m_row ? m_row->dayRate : 0.0, kWholeFormat));
-        setBoxText(EditWorkDays, FormatFloat(m_row ? m_row->workDays : 0.0, kDecimalFormat));
+        EditWorkDays->setText(FormatFloat(m_row ? m_row->workDays : 0.0, kDecimalFormat));
         fillSlots(gzSlots.data(), int(gzSlots.size()), 0, month);
         fillSlots(kkSlots.data(), int(kkSlots.size()), 1, month);
     });
@@ -253,7 +248,7 @@ bool TfrmGZDetailEdit::ReadyData(qint64 id, const QString& month)
 std::optional<double> TfrmGZDetailEdit::BoxValue(const QLineEdit* box)
 {
     bool ok = false;
-    const double v = NormalizeNumText(MaskedText(box)).toDouble(&ok);
+    const double v = NormalizeNumText(box->text()).toDouble(&ok);
     if (!ok)
         return std::nullopt;
     return v;
@@ -273,7 +268,37 @@ const ValueSlot* TfrmGZDetailEdit::badSlot() const
 void TfrmGZDetailEdit::reportBadSlot(const ValueSlot& slot)
 {
     m_lastReported = slot.field + QLatin1Char('\n') + slot.box->text();
-    ui::ShowMessage(QStringLiteral("“%1”中的“%2”不是有效的数字！").arg(slot.caption, slot.box->text()));
+    reportNoNumber(slot.caption, slot.box);
+}
+
+void TfrmGZDetailEdit::reportNoNumber(const QString& caption, const QLineEdit* box)
+{
+    ui::ShowError(QStringLiteral("“%1”中的“%2”不是有效的数字！").arg(caption, box->text()));
+}
+
+bool TfrmGZDetailEdit::checkDayBoxes()
+{
+    for (auto [caption, box] : {std::pair{kWorkDaysCaption, EditWorkDays}, std::pair{kDayRateCaption, EditOneDayMOney}})
+        if (!BoxValue(box)) {
+            reportNoNumber(caption, box);
+            return false;
+        }
+    return true;
+}
+
+bool TfrmGZDetailEdit::checkTextLengths()
+{
+    const std::tuple<QString, QString, int> texts[] = {
+        {QStringLiteral("部门"), cmbDepart->currentText(), kDepartBytes},
+        {QStringLiteral("姓名"), cmbEmpName->currentText(), kNameBytes},
+        {QStringLiteral("职务"), cmbZWName->currentText(), kPositionBytes},
+        {QStringLiteral("备注信息"), EditQM->text(), kRemarkBytes}};
+    for (const auto& [caption, text, limit] : texts)
+        if (GbkLength(text) > limit) {
+            ui::ShowError(TooLongMessage(caption, limit));
+            return false;
+        }
+    return true;
 }
 
 bool TfrmGZDetailEdit::AutoCalc()
@@ -310,11 +335,11 @@ entry::PayRow TfrmGZDetailEdit::rowFromBoxes() const
 bool TfrmGZDetailEdit::SaveData()
 {
     if (cmbDepart->currentText().isEmpty()) {
-        ui::ShowMessage(QStringLiteral("请选择或输入部门！"));
+        ui::ShowError(QStringLiteral("请选择或输入部门！"));
         return false;
     }
     if (cmbEmpName->currentText().isEmpty()) {
-        ui::ShowMessage(QStringLiteral("请选择或输入姓名！"));
+        ui::ShowError(QStringLiteral("请选择或输入姓名！"));
         return false;
     }
     if (cmbZWName->currentText().isEmpty())
@@ -323,10 +348,8 @@ bool TfrmGZDetailEdit::SaveData()
         reportBadSlot(*bad);
         return false;
     }
-    if (!AutoCalc() || !BoxValue(EditOneDayMOney) || !BoxValue(EditWorkDays)) {
-        ui::ShowMessage(QStringLiteral("出勤天数或工资/天不是有效的数字！"));
+    if (!AutoCalc() || !checkDayBoxes() || !checkTextLengths())
         return false;
-    }
     entry::PayRow row = rowFromBoxes();
     row.id = m_row ? m_row->id : -1;
     row.email = m_row ? m_row->email : QString();
@@ -350,12 +373,17 @@ void TfrmGZDetailEdit::cmdSHClick()
 
 void TfrmGZDetailEdit::cmdCalcClick()
 {
-    RunFile(QStringLiteral("calc"), QString());
+    if (!RunFile(QStringLiteral("calc"), QString()))
+        ui::ShowError(CannotOpenMessage(QStringLiteral("系统计算器")));
 }
 
 void TfrmGZDetailEdit::cmdBMYCalcClick()
 {
-    double worked = BoxValue(EditWorkDays).value_or(0.0);
+    if (!BoxValue(EditWorkDays)) {
+        reportNoNumber(kWorkDaysCaption, EditWorkDays);
+        return;
+    }
+    double worked = *BoxValue(EditWorkDays);
     double due = 0;
     if (!ShowBMYCalcEdit(worked, due, this))
         return;
@@ -367,23 +395,27 @@ void TfrmGZDetailEdit::cmdBMYCalcClick()
             reportBadSlot(s);
             return;
         }
-        setBoxText(s.box, FormatFloat(*v * worked / due, kDecimalFormat));
+        s.box->setText(FormatFloat(*v * worked / due, kDecimalFormat));
     }
     AutoCalc();
 }
 
 void TfrmGZDetailEdit::cmdDayCalcClick()
 {
-    if (!gzSlots[0].shown())
-        return;
-    const double amount = BoxValue(EditWorkDays).value_or(0.0) * BoxValue(EditOneDayMOney).value_or(0.0);
-    setBoxText(gzSlots[0].box, FormatFloat(amount, kDecimalFormat));
+    if (!gzSlots[0].shown() || !checkDayBoxes())
+        return; // a box holding no number is named; nothing changes
+    const double amount = *BoxValue(EditWorkDays) * *BoxValue(EditOneDayMOney);
+    gzSlots[0].box->setText(FormatFloat(amount, kDecimalFormat));
 }
 
-bool ShowGZDetailEdit(TDM& dm, qint64 id, const QString& month, QWidget* parent)
+bool ShowGZDetailEdit(TDM& dm, qint64 id, const QString& month, QWidget* parent, qint64* savedId)
 {
     TfrmGZDetailEdit dlg(dm, parent);
     if (!dlg.ReadyData(id, month))
         return false;
-    return ui::current().execDialog(dlg) == QDialog::Accepted;
+    if (ui::current().execDialog(dlg) != QDialog::Accepted)
+        return false;
+    if (savedId)
+        *savedId = dlg.savedId();
+    return true;
 }

@@ -83,6 +83,11 @@ private:
     // The first box of a side holding no number, for the message; null when all are fine.
     const ValueSlot* badSlot() const;
     void reportBadSlot(const ValueSlot& slot);
+    void reportNoNumber(const QString& caption, const QLineEdit* box);
+    // False after naming the days or rate box that holds no number.
+    bool checkDayBoxes();
+    // False after naming the first text longer than its column.
+    bool checkTextLengths();
 
     TDM& m_dm;
     QString m_format = QStringLiteral("0");
@@ -92,7 +97,14 @@ private:
     QString m_lastReported;
 };
 
+// The lengths of the row's text columns, in GBK bytes.
+inline constexpr int kDepartBytes = 50;
+inline constexpr int kNameBytes = 50;
+inline constexpr int kPositionBytes = 20;
+inline constexpr int kRemarkBytes = 10;
+
 // Opens the entry dialog for a row ID (-1 or an unknown ID: a new row) of a month; true
 // when the row was saved.
-bool ShowGZDetailEdit(TDM& dm, qint64 id, const QString& month, QWidget* parent = nullptr);
+// The stored row's ID goes to savedId when given.
+bool ShowGZDetailEdit(TDM& dm, qint64 id, const QString& month, QWidget* parent = nullptr, qint64* savedId = nullptr);
 

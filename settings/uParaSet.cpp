@@ -19,6 +19,7 @@
 namespace {
 
 constexpr double kMinHeight = 43.0;
+constexpr int kCompanyNameBytes = 100; // TPara.EntName
 constexpr double kDefaultHeight = 296.78;
 
 struct Paper {
@@ -46,8 +47,10 @@ TfrmParaSet::TfrmParaSet(TDM& dm, QWidget* parent)
     setWindowTitle(QStringLiteral("基本参数设置"));
     EditEntName = new QLineEdit(this);
     EditEntName->setMinimumWidth(260);
+    ui::LimitLength(EditEntName, kCompanyNameBytes, &GbkLength);
     EditBillHeight = new QLineEdit(this);
-    EditBillHeight->setInputMask(QStringLiteral("000.00;_")); // three places, point, two places
+    ui::LimitToNumber(EditBillHeight, 3, 2); // three places, point, two places
+    EditBillHeight->setAlignment(Qt::AlignRight);
     EditBillHeight->setMaximumWidth(90);
     Button1 = new QPushButton(QStringLiteral("标准高度"), this);
     PopupMenu1 = new QMenu(this);
@@ -95,8 +98,7 @@ TfrmParaSet::TfrmParaSet(TDM& dm, QWidget* parent)
 
 void TfrmParaSet::showHeight(double height)
 {
-    // Right-aligned in the mask: " 43.00" fills the places after a blank.
-    EditBillHeight->setText(QStringLiteral("%1").arg(FormatFloat(height, kDecimalFormat), 6, QLatin1Char(' ')));
+    EditBillHeight->setText(FormatFloat(height, kDecimalFormat));
 }
 
 void TfrmParaSet::ReadyData()
@@ -110,8 +112,7 @@ void TfrmParaSet::ReadyData()
 
 QString TfrmParaSet::heightText() const
 {
-    QString t = EditBillHeight->displayText();
-    return t.replace(QLatin1Char('_'), QLatin1Char(' '));
+    return EditBillHeight->text();
 }
 
 void TfrmParaSet::SetStandardHeight(const QString& paper)
@@ -125,9 +126,13 @@ bool TfrmParaSet::SaveData()
 {
     const QString name = trimControls(EditEntName->text());
     EditEntName->setText(name);
+    if (GbkLength(name) > kCompanyNameBytes) {
+        ui::ShowError(TooLongMessage(QStringLiteral("公司名称"), kCompanyNameBytes));
+        return false;
+    }
     const double h = NormalizeNumText(heightText()).toDouble();
     if (h < kMinHeight) {
-        ui::ShowMessage(kMinHeightMessage);
+        ui::ShowError(kMinHeightMessage);
         return false;
     }
     const settings::Parameters p{name, h, cmbPrintDays->currentIndex(), cmbShowFloat->currentIndex()};

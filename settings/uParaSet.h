@@ -20,7 +20,7 @@ public:
     void cmdSHClick();
     // Puts a standard height ("A4", "A5", "B5") into the height box.
     void SetStandardHeight(const QString& paper);
-    // The height box's text with unfilled places as blanks, as typed.
+    // The height box's text, as typed.
     QString heightText() const;
 
     QLineEdit* EditEntName;

@@ -1,10 +1,15 @@
 #include "tests/support/Session.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/Typing.h"
 
 #include "common/Clock.h"
 #include "common/StartValues.h"
+#include "common/Text.h"
+#include "common/uCommon.h"
+#include "data/uDM.h"
 #include "entry/uBMYCalcEdit.h"
 #include "entry/uGZDetailEdit.h"
+#include "platform/ui/UiHelpers.h"
 #include "platform/grid/DBGrid.h"
 
 #include <QComboBox>
@@ -134,7 +139,7 @@ private slots:
                                    {{"GZ1", 1234.5}, {"KK1", 0.4}, {"OneDayMOney", 199.6}, {"WorkDays", 21.5}});
         TfrmGZDetailEdit dlg(s.dm);
         QVERIFY(dlg.ReadyData(id, QStringLiteral("202612")));
-        QVERIFY(dlg.gzSlots[0].box->inputMask().isEmpty());
+        QCOMPARE(ui::NumberBoxDecimals(dlg.gzSlots[0].box), 0);
         QCOMPARE(dlg.gzSlots[0].box->text(), QStringLiteral("1235"));
         QCOMPARE(dlg.kkSlots[0].box->text(), QString()); // rounds to 0: empty
         QCOMPARE(dlg.EditOneDayMOney->text(), QStringLiteral("200"));
@@ -155,7 +160,7 @@ private slots:
                                    {{"GZ1", 2.675}, {"GZ2", 0}, {"KK1", 1.005}});
         TfrmGZDetailEdit dlg(s.dm);
         QVERIFY(dlg.ReadyData(id, QStringLiteral("202612")));
-        QVERIFY(!dlg.gzSlots[0].box->inputMask().isEmpty());
+        QCOMPARE(ui::NumberBoxDecimals(dlg.gzSlots[0].box), 2);
         QCOMPARE(TfrmGZDetailEdit::BoxValue(dlg.gzSlots[0].box), std::optional<double>(2.68));
         QCOMPARE(TfrmGZDetailEdit::BoxValue(dlg.gzSlots[1].box), std::optional<double>(0.0)); // "0.00" stays
         QCOMPARE(dlg.EditYF->text(), QStringLiteral("2.68"));
@@ -218,11 +223,14 @@ private slots:
         TfrmGZDetailEdit dlg(s.dm);
         QVERIFY(dlg.ReadyData(-1, QStringLiteral("202612")));
         dlg.cmbDepart->setCurrentText(QStringLiteral("A"));
-        dlg.cmbEmpName->setCurrentText(QString(51, QLatin1Char('x'))); // longer than the column
+        dlg.cmbEmpName->setCurrentText(QStringLiteral("乙"));
+        s.dm.ADOLocal.execute(QStringLiteral("create trigger failing before insert on TGZ "
+                                             "begin select raise(abort, 'disk full'); end"));
         dlg.cmdSH->click();
         QCOMPARE(s.ui.messages, QStringList{QStringLiteral("存储数据库发生错误！")});
         QVERIFY(dlg.result() != QDialog::Accepted);
         QCOMPARE(s.column(QStringLiteral("select count(*) from TGZ")), QStringList{"0"});
+        s.dm.ADOLocal.execute(QStringLiteral("drop trigger failing"));
         dlg.cmbEmpName->setCurrentText(QStringLiteral("甲"));
         dlg.cmdSH->click();
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
@@ -348,6 +356,165 @@ private slots:
     }
 };
 
-SLIP_TEST_MAIN(TestEntry)
+// Values, texts and orders the operator must be able to trust.
+class TestEntryTrust : public QObject {
+    Q_OBJECT
+private slots:
+    void valuesShowWholeAndSaveUnchanged_data()
+    {
+        QTest::addColumn<int>("showFloat");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("negative, decimals") << 1 << "GZ1" << -500.0 << "-500.00" << "-500";
+        QTest::newRow("negative, whole") << 0 << "GZ1" << -500.0 << "-500" << "-500";
+        QTest::newRow("ten million and more") << 1 << "GZ2" << 12345678.9 << "12345678.90" << "12345678.9";
+        QTest::newRow("typed without decimals, shown with") << 1 << "GZ1" << 10000000.0 << "10000000.00"
+                                                            << "10000000";
+        QTest::newRow("largest amount") << 1 << "KK1" << 9999999999.99 << "9999999999.99" << "9999999999.99";
+        QTest::newRow("days of 100 and more") << 0 << "WorkDays" << 123.5 << "123.50" << "123.5";
+        QTest::newRow("negative day rate") << 0 << "OneDayMOney" << -200.0 << "-200" << "-200";
+    }
+    void valuesShowWholeAndSaveUnchanged()
+    {
+        QFETCH(int, showFloat);
+        QFETCH(QString, field);
+        QFETCH(double, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, saved);
+        EntrySession s;
+        startValues().showFloat = showFloat;
+        const qint64 id = s.addRow(QStringLiteral("202612"), QStringLiteral("A"), QStringLiteral("甲"), {{field, stored}});
+        TfrmGZDetailEdit dlg(s.dm);
+        QVERIFY(dlg.ReadyData(id, QStringLiteral("202612")));
+        QLineEdit* box = field == "GZ1" ? dlg.gzSlots[0].box
+                         : field == "GZ2" ? dlg.gzSlots[1].box
+                         : field == "KK1" ? dlg.kkSlots[0].box
+                         : field == "WorkDays" ? dlg.EditWorkDays
+                                               : dlg.EditOneDayMOney;
+        QCOMPARE(box->text(), shown);
+        QVERIFY(dlg.SaveData());
+        QCOMPARE(s.value(id, field), saved);
+        QVERIFY(s.ui.messages.isEmpty());
+    }
+
+    void typingKeepsTheFeelOfTheMask_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("two decimals at most") << "12.345" << "12.34";
+        QTest::newRow("one point") << "1.2.3" << "1.23";
+        QTest::newRow("no sign") << "-5" << "5";
+        QTest::newRow("ten digits before the point") << "123456789012" << "1234567890";
+        QTest::newRow("letters") << "1a2" << "12";
+    }
+    void typingKeepsTheFeelOfTheMask()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, text);
+        EntrySession s;
+        startValues().showFloat = 1;
+        TfrmGZDetailEdit dlg(s.dm);
+        QVERIFY(dlg.ReadyData(-1, QStringLiteral("202612")));
+        dlg.show();
+        QLineEdit* box = dlg.gzSlots[0].box;
+        box->clear();
+        box->setFocus();
+        QTest::keyClicks(box, typed);
+        QCOMPARE(box->text(), text);
+    }
+
+    void badDayRateChangesNothing_data()
+    {
+        QTest::addColumn<QString>("days");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("pasted rate") << "21.5" << "12a" << "“工资/天”中的“12a”不是有效的数字！";
+        QTest::newRow("pasted days") << "2-1" << "200" << "“出勤天数”中的“2-1”不是有效的数字！";
+    }
+    void badDayRateChangesNothing()
+    {
+        QFETCH(QString, days);
+        QFETCH(QString, rate);
+        QFETCH(QString, message);
+        EntrySession s;
+        TfrmGZDetailEdit dlg(s.dm);
+        QVERIFY(dlg.ReadyData(-1, QStringLiteral("202612")));
+        dlg.gzSlots[0].box->setText(QStringLiteral("3000"));
+        dlg.EditWorkDays->setText(days);
+        dlg.EditOneDayMOney->setText(rate);
+        dlg.cmdDayCalc->click();
+        QCOMPARE(s.ui.messages, QStringList{message});
+        QCOMPARE(dlg.gzSlots[0].box->text(), QStringLiteral("3000"));
+        QCOMPARE(dlg.EditYF->text(), QStringLiteral("3000"));
+        // Saving names the box too and stores nothing.
+        dlg.cmbDepart->setCurrentText(QStringLiteral("A"));
+        dlg.cmbEmpName->setCurrentText(QStringLiteral("甲"));
+        QVERIFY(!dlg.SaveData());
+        QCOMPARE(s.ui.messages.last(), message);
+        QCOMPARE(s.column(QStringLiteral("select count(*) from TGZ")), QStringList{"0"});
+    }
+
+    void textsHoldTheirColumnInGbkBytes()
+    {
+        EntrySession s;
+        TfrmGZDetailEdit dlg(s.dm);
+        QVERIFY(dlg.ReadyData(-1, QStringLiteral("202612")));
+        dlg.show();
+        // Typing stops at 20 bytes: ten Chinese characters.
+        dlg.cmbZWName->setFocus();
+        typeText(dlg.cmbZWName->lineEdit(), QString(12, QChar(0x5DE5)));
+        QCOMPARE(dlg.cmbZWName->currentText(), QString(10, QChar(0x5DE5)));
+        typeText(dlg.EditQM, QStringLiteral("备注备注备注"));
+        QCOMPARE(dlg.EditQM->text(), QStringLiteral("备注备注备"));
+        // A text that is too long anyway (set by the program) is refused with its name.
+        dlg.cmbDepart->setCurrentText(QStringLiteral("A"));
+        dlg.cmbEmpName->setCurrentText(QStringLiteral("甲"));
+        dlg.cmbZWName->setCurrentText(QString(11, QChar(0x5DE5)));
+        QVERIFY(!dlg.SaveData());
+        QCOMPARE(s.ui.messages, QStringList{TooLongMessage(QStringLiteral("职务"), 20)});
+        QCOMPARE(s.column(QStringLiteral("select count(*) from TGZ")), QStringList{"0"});
+    }
+
+    void dropDownsInPinyinOrder()
+    {
+        EntrySession s;
+        for (const char* name : {"张三", "李四", "abc", "ABC", "王五", "Bob"})
+            s.addRow(QStringLiteral("202612"), QStringLiteral("财务部"), QString::fromUtf8(name));
+        s.addRow(QStringLiteral("202612"), QStringLiteral("技术部"), QStringLiteral("赵六"));
+        TfrmGZDetailEdit dlg(s.dm);
+        QVERIFY(dlg.ReadyData(-1, QStringLiteral("202612")));
+        QStringList names;
+        for (int i = 0; i < dlg.cmbEmpName->count(); ++i)
+            names << dlg.cmbEmpName->itemText(i).toLower();
+        QCOMPARE(names, (QStringList{"abc", "bob", "李四", "王五", "张三", "赵六"}));
+        QCOMPARE(dlg.cmbDepart->itemText(0), QStringLiteral("财务部")); // cai before ji
+        QCOMPARE(dlg.cmbDepart->count(), 2);
+    }
+
+    void readFailureKeepsTheDialogClosed()
+    {
+        EntrySession s;
+        s.dm.ADOLocal.execute(QStringLiteral("alter table TGZSet rename to TGZSetGone"));
+        TfrmGZDetailEdit dlg(s.dm);
+        QVERIFY(!dlg.ReadyData(-1, QStringLiteral("202612")));
+        QCOMPARE(s.ui.messages, QStringList{kReadDbError});
+        QVERIFY(!ShowGZDetailEdit(s.dm, -1, QStringLiteral("202612")));
+        QVERIFY(s.ui.dialogTitles.isEmpty());
+    }
+
+    void calculatorMissingIsTold()
+    {
+        EntrySession s;
+        s.shell.fails = true;
+        TfrmGZDetailEdit dlg(s.dm);
+        QVERIFY(dlg.ReadyData(-1, QStringLiteral("202612")));
+        dlg.cmdCalc->click();
+        QCOMPARE(s.ui.messages, QStringList{CannotOpenMessage(QStringLiteral("系统计算器"))});
+    }
+};
+
+SLIP_TEST_MAIN(TestEntry, TestEntryTrust)
 
 #include "tst_entry.moc"

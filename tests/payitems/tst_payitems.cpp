@@ -58,6 +58,16 @@ private slots:
         QCOMPARE(dlg.gridKK->model()->rowCount(), deductions);
     }
 
+    void dialogReadFailureKeepsItClosed()
+    {
+        Session s;
+        s.addMonth(QStringLiteral("202612"));
+        s.dm.ADOLocal.execute(QStringLiteral("alter table TGZSet rename to TGZSetGone"));
+        QVERIFY(!ShowGZBaseSet(s.dm, QStringLiteral("202612")));
+        QCOMPARE(s.ui.messages, QStringList{kReadDbError});
+        QVERIFY(s.ui.dialogTitles.isEmpty());
+    }
+
     void dialogLists()
     {
         Session s;

@@ -1,6 +1,9 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/Session.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/Typing.h"
+
+#include "common/Text.h"
 
 #include "common/StartValues.h"
 #include "settings/uParaSet.h"
@@ -121,6 +124,7 @@ private slots:
         QTest::newRow("delivered") << "" << "296.78" << 0 << 0;
         QTest::newRow("nulls") << "update TPara set BillHeight=NULL, PrintDays=NULL, ShowFloat=NULL" << "296.78" << 0 << 0;
         QTest::newRow("set") << "update TPara set BillHeight=43, PrintDays=1, ShowFloat=1" << "43.00" << 1 << 1;
+        QTest::newRow("four places before the point") << "update TPara set BillHeight=1234.5" << "1234.50" << 0 << 0;
     }
     void loading()
     {
@@ -195,13 +199,47 @@ private slots:
         Session s;
         TfrmParaSet dlg(s.dm);
         dlg.ReadyData();
-        dlg.EditEntName->setText(QString(101, QLatin1Char('x'))); // longer than the column
+        // A stored row that cannot be updated.
+        s.dm.ADOLocal.execute(QStringLiteral("create trigger failing before update on TPara "
+                                             "begin select raise(abort, 'disk full'); end"));
         dlg.cmdSH->click();
         QCOMPARE(s.ui.messages, QStringList{kStoreDbError});
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
     }
 };
 
-SLIP_TEST_MAIN(TestPasswords, TestParaSet)
+// Values the parameters dialog keeps whole, and texts that do not fit.
+class TestParaSetTrust : public QObject {
+    Q_OBJECT
+private slots:
+    void heightThatDoesNotFitTheMaskIsKept()
+    {
+        Session s;
+        s.dm.ADOLocal.execute(QStringLiteral("update TPara set BillHeight=1234.5"));
+        TfrmParaSet dlg(s.dm);
+        dlg.ReadyData();
+        QCOMPARE(dlg.EditBillHeight->text(), QStringLiteral("1234.50"));
+        QVERIFY(dlg.SaveData());
+        QCOMPARE(s.dm.GetDataBySQL(QStringLiteral("select BillHeight from TPara")), QStringLiteral("1234.5"));
+    }
+
+    void companyNameHoldsItsColumn()
+    {
+        Session s;
+        TfrmParaSet dlg(s.dm);
+        dlg.ReadyData();
+        dlg.show();
+        dlg.EditEntName->clear();
+        typeText(dlg.EditEntName, QString(51, QChar(0x5DE5)));
+        QCOMPARE(dlg.EditEntName->text(), QString(50, QChar(0x5DE5))); // 100 GBK bytes
+        const QString before = s.dm.GetDataBySQL(QStringLiteral("select EntName from TPara"));
+        dlg.EditEntName->setText(QString(51, QChar(0x5DE5)));
+        QVERIFY(!dlg.SaveData());
+        QCOMPARE(s.ui.messages, QStringList{TooLongMessage(QStringLiteral("公司名称"), 100)});
+        QCOMPARE(s.dm.GetDataBySQL(QStringLiteral("select EntName from TPara")), before);
+    }
+};
+
+SLIP_TEST_MAIN(TestPasswords, TestParaSet, TestParaSetTrust)
 
 #include "tst_settings.moc"
