@@ -239,7 +239,7 @@ void TfrmMainGZT::FormCreate()
     ReadyPara();
     const QString title = startValues().brand + kProductName;
     setWindowTitle(title);
-    QGuiApplication::setApplicationDisplayName(title);
+    ui::SetApplicationTitle(title);
     startValues().loginPassword.clear();
     StructUpdate();
     ReadyMonth();
@@ -395,7 +395,7 @@ void TfrmMainGZT::showFirstRunHelp()
     if (QFile::exists(marker))
         return;
     ui::ShowMessage(kFirstRunMessage);
-    OpenInBrowser(ProgramPath(kHelpPage));
+    N13Click();
     QSaveFile f(marker);
     const QString layout = QStringLiteral("[gridMonth]\r\n编号=%1\r\n发放月度=%2\r\n")
                                .arg(gridMonth->columnWidth(0)).arg(gridMonth->columnWidth(1));
@@ -455,7 +455,8 @@ bool TfrmMainGZT::AddBaseGZSet(const QString& newMonth, const QString& sourceMon
 
 void TfrmMainGZT::ToolButton11Click()
 {
-    RunFile(ProgramPath(kUpdater), QString());
+    if (!RunFile(ProgramPath(kUpdater), QString()))
+        ui::ShowError(CannotOpenMessage(ProgramPath(kUpdater)));
 }
 
 void TfrmMainGZT::ToolButton2Click()
@@ -475,7 +476,8 @@ void TfrmMainGZT::TBHelpClick()
 
 void TfrmMainGZT::N13Click()
 {
-    OpenInBrowser(ProgramPath(kHelpPage));
+    if (!OpenInBrowser(ProgramPath(kHelpPage)))
+        ui::ShowError(CannotOpenMessage(ProgramPath(kHelpPage)));
 }
 
 void TfrmMainGZT::N15Click()
@@ -493,7 +495,7 @@ void TfrmMainGZT::Button1Click()
     const QString name = *answer;
     // BASE names the template items and is never a month.
     if (paysheet::MonthNameTaken(m_dm, name)) {
-        ui::ShowMessage(QStringLiteral("名称为[") + name + QStringLiteral("]的月度已经存在！"));
+        ui::ShowError(QStringLiteral("名称为[") + name + QStringLiteral("]的月度已经存在！"));
         return;
     }
     if (!ui::RunStep(kSaveError, [&] { paysheet::InsertMonth(m_dm.ADOLocal, name); }))
@@ -514,7 +516,7 @@ void TfrmMainGZT::Button2Click()
         return;
     const QString name = *answer;
     if (paysheet::MonthNameTaken(m_dm, name, id)) {
-        ui::ShowMessage(QStringLiteral("名称为：") + name + QStringLiteral("的月度已经存在！"));
+        ui::ShowError(QStringLiteral("名称为：") + name + QStringLiteral("的月度已经存在！"));
         return;
     }
     if (!ui::RunStep(kSaveError, [&] { paysheet::RenameMonth(m_dm.ADOLocal, id, oldName, name); }))
@@ -540,33 +542,35 @@ void TfrmMainGZT::Button3Click()
 
 void TfrmMainGZT::Button4Click()
 {
-    if (CurrentMonth().isEmpty()) {
-        ui::ShowMessage(kAddMonthFirst);
-        return;
-    }
-    if (ShowGZDetailEdit(m_dm, -1, CurrentMonth(), this))
-        ReadyGZList(CurrentMonth());
+    editPayRow(-1);
 }
 
 void TfrmMainGZT::Button5Click()
 {
+    // On an empty sheet the dialog starts a new row.
+    editPayRow(dsGZDetail.isOpen() && !dsGZDetail.eof() ? dsGZDetail.fieldByName(QStringLiteral("ID")).asInteger() : 0);
+}
+
+void TfrmMainGZT::editPayRow(qint64 id)
+{
     if (CurrentMonth().isEmpty()) {
-        ui::ShowMessage(kAddMonthFirst);
+        ui::ShowError(kAddMonthFirst);
         return;
     }
-    // On an empty sheet the dialog starts a new row.
-    const qint64 id = dsGZDetail.isOpen() && !dsGZDetail.eof()
-                          ? dsGZDetail.fieldByName(QStringLiteral("ID")).asInteger()
-                          : 0;
-    if (ShowGZDetailEdit(m_dm, id, CurrentMonth(), this))
-        ReadyGZList(CurrentMonth());
+    qint64 saved = -1;
+    if (!ShowGZDetailEdit(m_dm, id, CurrentMonth(), this, &saved))
+        return;
+    ReadyGZList(CurrentMonth());
+    // The row just stored is the current one of the reloaded sheet.
+    if (dsGZDetail.isOpen())
+        dsGZDetail.locate(QStringLiteral("ID"), saved, false);
 }
 
 void TfrmMainGZT::Button9Click()
 {
     const QString target = CurrentMonth();
     if (target.isEmpty()) {
-        ui::ShowMessage(QStringLiteral("请首先增加新的工资发放月度作为数据复制的目的月度！"));
+        ui::ShowError(QStringLiteral("请首先增加新的工资发放月度作为数据复制的目的月度！"));
         return;
     }
     if (dsGZDetail.isOpen() && !dsGZDetail.isEmpty()
@@ -583,7 +587,7 @@ void TfrmMainGZT::Button9Click()
 void TfrmMainGZT::Button10Click()
 {
     if (!dsGZDetail.isOpen() || dsGZDetail.isEmpty() || dsGZDetail.eof()) {
-        ui::ShowMessage(QStringLiteral("没有可复制的职员工资数据记录！"));
+        ui::ShowError(QStringLiteral("没有可复制的职员工资数据记录！"));
         return;
     }
     if (!ui::current().question(QStringLiteral("您确认复制选定的工资记录为新记录吗？")))

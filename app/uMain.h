@@ -121,6 +121,8 @@ private:
     void selectMonthRow(int row);
     qint64 currentMonthId() const;
     void showEmptySheet();
+    // Opens the entry dialog for a row (-1: a new one) and shows the stored row.
+    void editPayRow(qint64 id);
     void showFirstRunHelp();
     void endProgram();
 

@@ -1,5 +1,7 @@
 // Speed checks of the program's heavy paths, each against a plain baseline in the same run.
-// Prints one line per benchmark; the goal of month-load is ratio <= 3.
+// Prints one line per benchmark: our time and, where there is one, the floor measured in
+// the same run and the ratio. "slipbench NAME..." runs only the named ones.
+#include "bench/BenchData.h"
 #include "data/Schema.h"
 #include "common/StartValues.h"
 #include "data/uDM.h"
@@ -9,6 +11,7 @@
 #include "platform/grid/DBGrid.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/Ui.h"
+#include "paysheet/PayCopy.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,52 +29,8 @@
 
 namespace {
 
-const QString kMonth = QStringLiteral("202612");
+using bench::kMonth;
 constexpr int kRows = 10000;
-
-// One month with a full item set and kRows pay rows of plausible people and amounts.
-void fillMonth(db::Connection& conn)
-{
-    static const char* const family[] = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "周", "吴", "徐", "孙"};
-    static const char* const given[] = {"伟", "芳", "娜", "敏", "静", "磊", "强", "洋", "艳", "军", "杰", "涛", "明", "超"};
-    static const char* const departs[] = {"财务部", "销售部", "生产一车间", "生产二车间", "行政部", "技术部", "仓储部"};
-    static const char* const posts[] = {"职员", "主管", "经理", "工人", "技术员"};
-    QRandomGenerator rng(20261210);
-    db::Transaction tx(conn);
-    conn.execute(QStringLiteral("insert into TGZMonth (GZMonth) values (?)"), {kMonth});
-    for (int n = 1; n <= 30; ++n) {
-        const bool earning = n <= 20;
-        const int idx = earning ? n : n - 20;
-        conn.execute(QStringLiteral("insert into TGZSet (GZMonth,GZField1,GZName,GZType,SortIdx,ShowStu) values (?,?,?,?,?,0)"),
-                     {kMonth, QStringLiteral("%1%2").arg(earning ? QStringLiteral("GZ") : QStringLiteral("KK")).arg(idx),
-                      QStringLiteral("项目%1").arg(n), earning ? 0 : 1, idx});
-    }
-    QString cols = QStringLiteral("GZMonth,DepartName,EmpName,ZWName,WorkDays,OneDayMOney,YFTotal,KKTotal,GZTotal,QM,LOGTime");
-    QString marks = QStringLiteral("?,?,?,?,?,?,?,?,?,?,?");
-    for (const QString& c : schema::EarningsColumns() + schema::DeductionColumns()) {
-        cols += QLatin1Char(',') + c;
-        marks += QStringLiteral(",?");
-    }
-    const QString sql = QStringLiteral("insert into TGZ (%1) values (%2)").arg(cols, marks);
-    for (int r = 0; r < kRows; ++r) {
-        double earn = 0, deduct = 0;
-        QVariantList amounts;
-        for (int n = 0; n < 30; ++n) {
-            const double v = std::round(rng.bounded(50000)) / 10.0;
-            (n < 20 ? earn : deduct) += v;
-            amounts << v;
-        }
-        QVariantList values{kMonth,
-                            QString::fromUtf8(departs[rng.bounded(int(std::size(departs)))]),
-                            QString::fromUtf8(family[rng.bounded(int(std::size(family)))])
-                                + QString::fromUtf8(given[rng.bounded(int(std::size(given)))])
-                                + QString::number(r),
-                            QString::fromUtf8(posts[rng.bounded(int(std::size(posts)))]),
-                            21.5, 230.0, earn, deduct, earn - deduct, QString(), QStringLiteral("2026-12-05 09:30:00")};
-        conn.execute(sql, values + amounts);
-    }
-    tx.commit();
-}
 
 // Best wall time of several runs, in milliseconds.
 double bestOf(int runs, const std::function<void()>& work)
@@ -110,6 +69,79 @@ void plainScan(db::Connection& conn)
         qFatal("unreachable");
 }
 
+
+// What every benchmark works on: a program folder with one filled month.
+struct Bench {
+    QString folder;
+    TDM& dm;
+    QTextStream& out;
+};
+
+void monthLoad(Bench& b)
+{
+    TfrmMainGZT window(b.dm, b.folder);
+    const int runs = 5;
+    const double sqliteMs = bestOf(runs, [&] { plainScan(b.dm.ADOLocal); });
+    const double oursMs = bestOf(runs, [&] {
+        window.ReadyGZList(kMonth);
+        for (int c = 0; c < window.gridDetail->columnCount(); ++c)
+            window.gridDetail->footerText(c);
+    });
+    if (window.gridDetail->rowCount() != kRows)
+        qFatal("loaded %d rows, expected %d", window.gridDetail->rowCount(), kRows);
+    b.out << QStringLiteral("month-load rows=%1 ours_ms=%2 sqlite_ms=%3 ratio=%4\n")
+                 .arg(kRows)
+                 .arg(oursMs, 0, 'f', 1)
+                 .arg(sqliteMs, 0, 'f', 1)
+                 .arg(oursMs / sqliteMs, 0, 'f', 2);
+}
+
+// A title click on 姓名: the loaded sheet sorted in memory, in pinyin order.
+void titleSort(Bench& b)
+{
+    TfrmMainGZT window(b.dm, b.folder);
+    window.ReadyGZList(kMonth);
+    const int name = window.gridDetail->columnOfField(QStringLiteral("EmpName"));
+    const double ms = bestOf(5, [&] { window.gridDetailTitleClick(name); });
+    b.out << QStringLiteral("sort rows=%1 ms=%2\n").arg(kRows).arg(ms, 0, 'f', 1);
+}
+
+// The month copy against one INSERT ... SELECT of the same rows in one transaction.
+void copyMonth(Bench& b)
+{
+    db::Connection& conn = b.dm.ADOLocal;
+    int n = 0;
+    auto freshTarget = [&] {
+        const QString target = QStringLiteral("copy%1").arg(++n);
+        conn.execute(QStringLiteral("insert into TGZMonth (GZMonth) values (?)"), {target});
+        return target;
+    };
+    QStringList columns;
+    {
+        db::Statement info(conn, QStringLiteral("PRAGMA table_info(TGZ)"));
+        while (info.step())
+            columns << info.columnValue(1).toString();
+    }
+    columns.removeAll(QStringLiteral("ID"));
+    columns.removeAll(QStringLiteral("GZMonth"));
+    const QString list = columns.join(QLatin1Char(','));
+    const double floorMs = bestOf(3, [&] {
+        const QString target = freshTarget();
+        db::Transaction tx(conn);
+        conn.execute(QStringLiteral("insert into TGZ (GZMonth,%1) select ?,%1 from TGZ where GZMonth=?").arg(list),
+                     {target, kMonth});
+        tx.commit();
+    });
+    const double ms = bestOf(3, [&] {
+        paysheet::CopyMonthData(conn, kMonth, freshTarget(), QDateTime::currentDateTime());
+    });
+    b.out << QStringLiteral("copy-month rows=%1 ms=%2 floor_ms=%3 ratio=%4\n")
+                 .arg(kRows)
+                 .arg(ms, 0, 'f', 1)
+                 .arg(floorMs, 0, 'f', 1)
+                 .arg(ms / floorMs, 0, 'f', 2);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -133,24 +165,18 @@ int main(int argc, char** argv)
     }
     out << "building one month of " << kRows << " pay rows...\n";
     out.flush();
-    fillMonth(dm.ADOLocal);
+    bench::FillMonth(dm.ADOLocal, kMonth, kRows);
 
-    TfrmMainGZT window(dm, folder);
-    const int runs = 5;
-    const double sqliteMs = bestOf(runs, [&] { plainScan(dm.ADOLocal); });
-    const double oursMs = bestOf(runs, [&] {
-        window.ReadyGZList(kMonth);
-        for (int c = 0; c < window.gridDetail->columnCount(); ++c)
-            window.gridDetail->footerText(c);
-    });
-    if (window.gridDetail->rowCount() != kRows) {
-        out << "loaded " << window.gridDetail->rowCount() << " rows, expected " << kRows << "\n";
-        return 1;
+    // Benchmarks named on the command line run alone; without names, all run.
+    const QStringList only = QCoreApplication::arguments().mid(1);
+    Bench b{folder, dm, out};
+    const std::pair<const char*, void (*)(Bench&)> benches[] = {
+        {"month-load", monthLoad}, {"sort", titleSort}, {"copy-month", copyMonth}};
+    for (const auto& [name, run] : benches) {
+        if (!only.isEmpty() && !only.contains(QString::fromLatin1(name)))
+            continue;
+        run(b);
+        out.flush();
     }
-    out << QStringLiteral("month-load rows=%1 ours_ms=%2 sqlite_ms=%3 ratio=%4\n")
-               .arg(kRows)
-               .arg(oursMs, 0, 'f', 1)
-               .arg(sqliteMs, 0, 'f', 1)
-               .arg(oursMs / sqliteMs, 0, 'f', 2);
     return 0;
 }

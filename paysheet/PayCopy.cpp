@@ -20,28 +20,17 @@ QStringList amountFields()
 
 void CopyMonthData(db::Connection& conn, const QString& source, const QString& target, const QDateTime& now)
 {
-    db::RecordSet from(conn);
-    from.setSql(QStringLiteral("Select * from TGZ where GZMonth=? order by ID"), {source});
-    from.open();
-    db::RecordSet to(conn);
-    to.setLockType(db::LockType::BatchOptimistic);
-    to.setSql(QStringLiteral("Select * from TGZ where ID=-1"));
-    to.open();
+    // One statement copies the rows inside the database; days and rate stay empty.
     const QStringList copied = QStringList{QStringLiteral("EmpName"), QStringLiteral("DepartName"),
                                            QStringLiteral("EMail"), QStringLiteral("QM")}
                                + amountFields();
-    for (from.first(); !from.eof(); from.next()) {
-        to.append();
-        to.fieldByName(QStringLiteral("GZMonth")).setValue(target);
-        for (const QString& f : copied)
-            to.fieldByName(f).setValue(from.fieldByName(f).value());
-        const QString position = from.fieldByName(QStringLiteral("ZWName")).asString();
-        to.fieldByName(QStringLiteral("ZWName")).setValue(position.isEmpty() ? QStringLiteral(" ") : position);
-        to.fieldByName(QStringLiteral("LOGTime")).setValue(now);
-        to.post();
-    }
+    const QString list = copied.join(QLatin1Char(','));
     db::Transaction tx(conn);
-    to.updateBatch();
+    conn.execute(QStringLiteral("Insert into TGZ (GZMonth,ZWName,LOGTime,%1) "
+                                "Select ?,CASE WHEN ZWName IS NULL OR ZWName='' THEN ' ' ELSE ZWName END,?,%1 "
+                                "from TGZ where GZMonth=? order by ID")
+                     .arg(list),
+                 {target, now, source});
     CopyItemSet(conn, target, source);
     tx.commit();
 }

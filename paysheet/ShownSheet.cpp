@@ -35,7 +35,7 @@ ShownSheet ReadShownSheet(const grid::RecordSetModel& model, int ownRowHeight)
         col.title = g.title;
         col.group = g.group();
         col.caption = g.caption();
-        col.width = g.width;
+        col.width = g.shownWidth();
         col.alignment = g.alignment;
         col.visible = g.visible;
         col.footer = g.footer;

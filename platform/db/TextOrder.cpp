@@ -87,11 +87,6 @@ QString fromSqlite(const void* data, int bytes)
     return QString::fromUtf8(static_cast<const char*>(data), bytes);
 }
 
-int collate(void*, int lenA, const void* a, int lenB, const void* b)
-{
-    return compareChinese(fromSqlite(a, lenA), fromSqlite(b, lenB));
-}
-
 void gbklengthFn(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
@@ -101,6 +96,36 @@ void gbklengthFn(sqlite3_context* ctx, int, sqlite3_value** argv)
     const auto* text = sqlite3_value_text(argv[0]);
     const int bytes = sqlite3_value_bytes(argv[0]);
     sqlite3_result_int(ctx, gbkLength(fromSqlite(text, bytes)));
+}
+
+// Reads one code point of valid UTF-8 (as SQLite hands it over) and moves on.
+char32_t nextCodePoint(const unsigned char*& p, const unsigned char* end)
+{
+    const unsigned char c = *p++;
+    if (c < 0x80)
+        return c;
+    const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
+    char32_t cp = c & (0x3F >> extra);
+    for (int i = 0; i < extra && p < end; ++i)
+        cp = (cp << 6) | (*p++ & 0x3F);
+    return cp;
+}
+
+// Compares the two UTF-8 texts in place, without making strings of them: the engine
+// calls this for every comparison of a sort.
+int collate(void*, int lenA, const void* a, int lenB, const void* b)
+{
+    auto* pa = static_cast<const unsigned char*>(a);
+    auto* pb = static_cast<const unsigned char*>(b);
+    const unsigned char* const endA = pa + lenA;
+    const unsigned char* const endB = pb + lenB;
+    while (pa < endA && pb < endB) {
+        const char32_t x = QChar::toCaseFolded(nextCodePoint(pa, endA));
+        const char32_t y = QChar::toCaseFolded(nextCodePoint(pb, endB));
+        if (const int c = compareUnits(x, y))
+            return c;
+    }
+    return pa < endA ? 1 : (pb < endB ? -1 : 0);
 }
 
 } // namespace

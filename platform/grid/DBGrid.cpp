@@ -2,6 +2,7 @@
 
 #include "platform/db/DisplayFormat.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -256,8 +257,8 @@ void DBGrid::applyColumnLayout()
     const QScopedValueRollback<bool> laying(m_layingOut, true);
     for (int c = 0; c < columnCount(); ++c) {
         m_view->setColumnHidden(c, !column(c).visible);
-        if (column(c).visible && m_header->sectionSize(c) != column(c).width)
-            m_header->resizeSection(c, column(c).width);
+        if (column(c).visible && m_header->sectionSize(c) != column(c).shownWidth())
+            m_header->resizeSection(c, column(c).shownWidth());
     }
 }
 
@@ -273,7 +274,7 @@ void DBGrid::setColumnVisible(int index, bool visible)
     const QScopedValueRollback<bool> laying(m_layingOut, true);
     m_view->setColumnHidden(index, !visible);
     if (visible)
-        m_header->resizeSection(index, column(index).width);
+        m_header->resizeSection(index, column(index).shownWidth());
     m_header->viewport()->update();
     m_footer->update();
 }
@@ -282,6 +283,7 @@ void DBGrid::setColumnFormat(int index, const QString& format)
 {
     m_model.column(index).displayFormat = format;
     m_model.columnsChanged();
+    footerChanged();
 }
 
 void DBGrid::setFooterFormat(int index, const QString& format)
@@ -315,13 +317,32 @@ int DBGrid::rowHeight() const
 
 int DBGrid::columnWidth(int index) const
 {
-    return m_view->isColumnHidden(index) ? column(index).width : m_header->sectionSize(index);
+    return m_view->isColumnHidden(index) ? column(index).shownWidth() : m_header->sectionSize(index);
 }
 
 void DBGrid::footerChanged()
 {
     m_model.footerChanged();
+    fitNumberColumns();
     m_footer->update();
+}
+
+void DBGrid::fitNumberColumns()
+{
+    // Cell and footer texts keep 3 pixels each side; a little more for the grid lines.
+    constexpr int kPadding = 12;
+    const QFontMetrics cells(m_view->font()), footer(m_footer->font());
+    for (int c = 0; c < columnCount(); ++c) {
+        int need = 0;
+        for (const QString& t : m_model.numberTexts(c))
+            need = std::max({need, cells.horizontalAdvance(t), footer.horizontalAdvance(t)});
+        Column& col = m_model.column(c);
+        col.fitWidth = need > 0 ? need + kPadding : 0;
+        if (col.visible && m_header->sectionSize(c) < col.shownWidth()) {
+            const QScopedValueRollback<bool> laying(m_layingOut, true);
+            m_header->resizeSection(c, col.shownWidth());
+        }
+    }
 }
 
 QString DBGrid::footerText(int index) const

@@ -89,6 +89,8 @@ signals:
 
 private:
     void applyColumnLayout();
+    // Widens the columns of numbers to their widest text, footer included.
+    void fitNumberColumns();
     void followRecordSet();
     void footerChanged();
 

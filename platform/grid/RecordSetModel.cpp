@@ -33,21 +33,52 @@ void RecordSetModel::footerChanged()
 
 void RecordSetModel::computeFooters() const
 {
+    // One pass per numeric column gives its sum and its range.
     m_footerValues.assign(m_columns.size(), QVariant());
+    m_ranges.assign(m_columns.size(), Range());
     const int rows = rowCount();
     for (size_t c = 0; c < m_columns.size(); ++c) {
         const Column& col = m_columns[c];
-        if (col.footer == FooterKind::Count) {
-            m_footerValues[c] = rows;
-        } else if (col.footer == FooterKind::Sum) {
-            const int f = m_fieldIndex.at(c);
+        const int f = m_fieldIndex.at(c);
+        const bool numeric = f >= 0 && (m_rs->fieldType(f) == db::FieldType::Float
+                                        || m_rs->fieldType(f) == db::FieldType::Integer);
+        if (numeric && !col.textOf) {
+            Range& range = m_ranges[c];
             double sum = 0;
-            for (int r = 0; f >= 0 && r < rows; ++r)
-                sum += m_rs->valueAt(r, f).toDouble();
-            m_footerValues[c] = sum;
+            for (int r = 0; r < rows; ++r) {
+                const QVariant v = m_rs->valueAt(r, f);
+                if (v.isNull())
+                    continue;
+                const double d = v.toDouble();
+                sum += d;
+                range.min = range.any ? std::min(range.min, d) : d;
+                range.max = range.any ? std::max(range.max, d) : d;
+                range.any = true;
+            }
+            if (col.footer == FooterKind::Sum)
+                m_footerValues[c] = sum;
+        } else if (col.footer == FooterKind::Sum) {
+            m_footerValues[c] = 0.0;
         }
+        if (col.footer == FooterKind::Count)
+            m_footerValues[c] = rows;
     }
     m_footerValid = true;
+}
+
+QStringList RecordSetModel::numberTexts(int column) const
+{
+    if (!m_footerValid)
+        computeFooters();
+    const Range& range = m_ranges.at(column);
+    QStringList texts;
+    const QString& format = m_columns.at(column).displayFormat;
+    if (range.any)
+        for (double v : {range.min, range.max})
+            texts << (format.isEmpty() ? db::generalNumberText(v) : db::formatFloat(v, format));
+    if (range.any || m_columns.at(column).footer != FooterKind::None)
+        texts << footerText(column);
+    return texts;
 }
 
 QVariant RecordSetModel::footerValue(int column) const

@@ -4,6 +4,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct Column {
     QString footerFormat;   // for counts and sums
     Qt::Alignment footerAlignment = Qt::AlignRight | Qt::AlignVCenter;
     SortMarker marker = SortMarker::None;
+    // The width the column's numbers need, set by the grid; the column is never narrower.
+    int fitWidth = 0;
+    int shownWidth() const { return std::max(width, fitWidth); }
 
     // The upper and lower title lines; the group is empty for a one-line title.
     QString group() const;
@@ -61,6 +65,10 @@ public:
     QVariant footerValue(int column) const;
     // Forgets the footer values after a change the model was not told of (footer formats).
     void footerChanged();
+    // For a column of numbers: the texts of its smallest and largest value and of its
+    // footer, as shown; the widest of them is the widest text of the column. Empty for
+    // other columns.
+    QStringList numberTexts(int column) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -76,7 +84,12 @@ private:
     std::vector<Column> m_columns;
     std::vector<int> m_fieldIndex; // per column; -1 when the record set lacks the field
     std::vector<QMetaObject::Connection> m_connections;
+    struct Range {
+        bool any = false;
+        double min = 0, max = 0;
+    };
     mutable std::vector<QVariant> m_footerValues;
+    mutable std::vector<Range> m_ranges;
     mutable bool m_footerValid = false;
 };
 

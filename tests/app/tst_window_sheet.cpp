@@ -8,10 +8,14 @@
 #include <QTableView>
 #include "common/StartValues.h"
 #include "app/uMain.h"
+#include "data/uDM.h"
+#include "entry/uGZDetailEdit.h"
 #include "platform/grid/DBGrid.h"
 
 #include <QAbstractItemModelTester>
+#include <QComboBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace {
@@ -580,6 +584,83 @@ private slots:
     }
 };
 
-SLIP_TEST_MAIN(TestMonths, TestSheet, TestCopy)
+// What the operator sees after the sheet's commands, and its read failures.
+class TestSheetTrust : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Clock::setFixed(QDateTime(QDate(2026, 12, 10), QTime(9, 0))); }
+
+    void storedRowIsCurrentAfterEditAndAdd()
+    {
+        Session s;
+        s.addMonth(QStringLiteral("202612"));
+        for (const char* name : {"甲", "乙", "丙", "丁"})
+            s.addRow(QStringLiteral("202612"), QStringLiteral("财务部"), QString::fromUtf8(name), {{"GZ1", 100}});
+        TfrmMainGZT w(s.dm, s.folder.path());
+        auto currentName = [&w] { return w.dsGZDetail.fieldByName(QStringLiteral("EmpName")).asString(); };
+        w.dsGZDetail.setRecNo(3);
+        const QString edited = currentName();
+        s.ui.answerDialog([](QDialog& d) {
+            auto& dlg = dynamic_cast<TfrmGZDetailEdit&>(d);
+            dlg.gzSlots[0].box->setText(QStringLiteral("250"));
+            dlg.cmdSH->click();
+            return d.result();
+        });
+        w.Button5->click();
+        QCOMPARE(currentName(), edited);
+        QCOMPARE(w.gridDetail->view()->currentIndex().row(), 2);
+        s.ui.answerDialog([](QDialog& d) {
+            auto& dlg = dynamic_cast<TfrmGZDetailEdit&>(d);
+            dlg.cmbDepart->setCurrentText(QStringLiteral("财务部"));
+            dlg.cmbEmpName->setCurrentText(QStringLiteral("新人"));
+            dlg.cmdSH->click();
+            return d.result();
+        });
+        w.Button4->click();
+        QCOMPARE(currentName(), QStringLiteral("新人"));
+        QCOMPARE(w.gridDetail->view()->currentIndex().row(), w.dsGZDetail.recNo() - 1);
+    }
+
+    void sheetTitlesReadFailureIsTold()
+    {
+        Session s;
+        s.addMonth(QStringLiteral("202612"));
+        TfrmMainGZT w(s.dm, s.folder.path());
+        s.dm.ADOLocal.execute(QStringLiteral("alter table TGZSet rename to TGZSetGone"));
+        QVERIFY(w.ReadyGZList(QStringLiteral("202612"))); // the rows still load
+        QCOMPARE(s.ui.messages, QStringList{kReadDbError});
+    }
+
+    void renameDropsItemsLeftUnderTheNewName()
+    {
+        Session s;
+        s.addMonth(QStringLiteral("202612"));
+        // Items of a month deleted long ago, left under the name chosen now.
+        s.dm.ADOLocal.execute(QStringLiteral("insert into TGZSet (GZMonth,GZField1,GZName,GZType,SortIdx,ShowStu) "
+                                             "values ('旧月','GZ1','遗留',0,1,0)"));
+        TfrmMainGZT w(s.dm, s.folder.path());
+        s.ui.answerText(QStringLiteral("旧月"));
+        w.Button2->click();
+        QVERIFY(s.ui.messages.isEmpty());
+        // The month's own 15 items, renamed with it; the left-over item is gone.
+        QCOMPARE(s.column(QStringLiteral("select count(*) from TGZSet where GZMonth='旧月'")), QStringList{"15"});
+        QCOMPARE(s.column(QStringLiteral("select count(*) from TGZSet where GZName='遗留'")), QStringList{"0"});
+        QCOMPARE(w.gridDetail->column(w.gridDetail->columnOfField(QStringLiteral("GZ1"))).title,
+                 QStringLiteral("应发工资|基本工资"));
+    }
+
+    void historyPickerReadFailureIsTold()
+    {
+        Session s;
+        s.addMonth(QStringLiteral("202612"));
+        TfrmMainGZT w(s.dm, s.folder.path());
+        s.dm.ADOLocal.execute(QStringLiteral("alter table TGZ rename to TGZGone"));
+        w.Button9->click();
+        QCOMPARE(s.ui.messages, QStringList{kReadDbError});
+        QVERIFY(s.ui.dialogTitles.isEmpty());
+    }
+};
+
+SLIP_TEST_MAIN(TestMonths, TestSheet, TestCopy, TestSheetTrust)
 
 #include "tst_window_sheet.moc"

@@ -153,6 +153,56 @@ private slots:
     }
 };
 
-SLIP_TEST_MAIN(TestShownSheet, TestRowTotals)
+class TestSheetOrder : public QObject {
+    Q_OBJECT
+private slots:
+    void pinyinOrder_data()
+    {
+        QTest::addColumn<QStringList>("names"); // in the order stored
+        QTest::addColumn<QStringList>("ordered");
+        QTest::newRow("surnames") << QStringList{"张三", "李四", "王五", "赵六", "陈七"}
+                                  << QStringList{"陈七", "李四", "王五", "张三", "赵六"};
+        QTest::newRow("letters first, case ignored") << QStringList{"周", "bob", "Alice", "安"}
+                                                     << QStringList{"Alice", "bob", "安", "周"};
+        QTest::newRow("same first character") << QStringList{"王芳", "王伟", "王磊"}
+                                              << QStringList{"王芳", "王磊", "王伟"};
+    }
+    void pinyinOrder()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, ordered);
+        Session s;
+        for (const QString& n : names)
+            s.addRow(QStringLiteral("202612"), QStringLiteral("技术部"), n);
+        db::RecordSet rs(s.dm.ADOLocal);
+        paysheet::OpenSheetRows(rs, QStringLiteral("202612"));
+        auto shownNames = [&rs] {
+            QStringList out;
+            for (rs.first(); !rs.eof(); rs.next())
+                out << rs.fieldByName(QStringLiteral("EmpName")).asString();
+            return out;
+        };
+        QCOMPARE(shownNames(), ordered);
+        // A title click sorts in memory in the same order.
+        rs.sort(QStringLiteral("EmpName"), false);
+        QStringList reversed = ordered;
+        std::reverse(reversed.begin(), reversed.end());
+        QCOMPARE(shownNames(), reversed);
+        rs.sort(QStringLiteral("EmpName"), true);
+        QCOMPARE(shownNames(), ordered);
+    }
+
+    void departmentsBeforeNames()
+    {
+        Session s;
+        s.addRow(QStringLiteral("202612"), QStringLiteral("技术部"), QStringLiteral("安"));
+        s.addRow(QStringLiteral("202612"), QStringLiteral("财务部"), QStringLiteral("周"));
+        db::RecordSet rs(s.dm.ADOLocal);
+        paysheet::OpenSheetRows(rs, QStringLiteral("202612"));
+        QCOMPARE(rs.fieldByName(QStringLiteral("DepartName")).asString(), QStringLiteral("财务部")); // cai, ji
+    }
+};
+
+SLIP_TEST_MAIN(TestShownSheet, TestRowTotals, TestSheetOrder)
 
 #include "tst_paysheet.moc"

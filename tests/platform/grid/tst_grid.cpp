@@ -5,6 +5,8 @@
 #include "platform/grid/DBGrid.h"
 
 #include <QAbstractItemModelTester>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -52,6 +54,38 @@ struct GridFixture {
 class TestGrid : public QObject {
     Q_OBJECT
 private slots:
+    void numbersAreNeverCut_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("footer");
+        QTest::newRow("three rows of 400,000.00") << 400000.0 << "400000.00" << "1200000.00";
+        QTest::newRow("a large negative correction") << -12345678.5 << "-12345678.50" << "-37037035.50";
+    }
+    void numbersAreNeverCut()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, cell);
+        QFETCH(QString, footer);
+        GridFixture f;
+        f.conn.execute(QStringLiteral("update T set X=?"), {value});
+        f.rs.close();
+        f.rs.open();
+        QCOMPARE(f.g.cellText(0, 2), cell);
+        QCOMPARE(f.g.footerText(2), footer);
+        // Cell and footer texts keep 3 pixels on each side inside the column.
+        const int need = std::max(f.g.view()->fontMetrics().horizontalAdvance(footer),
+                                  f.g.footer()->fontMetrics().horizontalAdvance(footer)) + 6;
+        QVERIFY2(f.g.columnWidth(2) >= need, qPrintable(QString::number(f.g.columnWidth(2))));
+        // A column the operator widened keeps its width while rows change.
+        f.g.header()->resizeSection(2, need + 80);
+        f.rs.close();
+        f.rs.open();
+        QCOMPARE(f.g.columnWidth(2), need + 80);
+        // A narrower text column is left as designed.
+        QCOMPARE(f.g.columnWidth(1), f.g.column(1).width);
+    }
+
     void cellsAndColumns()
     {
         GridFixture f;
