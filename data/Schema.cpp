@@ -175,9 +175,21 @@ void StructUpdate(db::Connection& conn)
 
 QString ConnectionStringFor(const QString& programFolder)
 {
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + programFolder + kDatabaseFile
+    return ConnectionStringForFile(programFolder + kDatabaseFile);
+}
+
+QString ConnectionStringForFile(const QString& path)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path
            + QStringLiteral(";Persist Security Info=False") + QStringLiteral(";Jet OLEDB:Database Password=")
            + kDatabasePassword;
+}
+
+void CheckDatabaseFile(const QString& path)
+{
+    db::Connection conn;
+    conn.open(ConnectionStringForFile(path), kSchemaVersion);
+    conn.execute(QStringLiteral("select count(*) from TPara"));
 }
 
 QStringList EarningsColumns()

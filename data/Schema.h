@@ -33,6 +33,12 @@ void StructUpdate(db::Connection& conn);
 
 // The connection string for a database file in the given program folder.
 QString ConnectionStringFor(const QString& programFolder);
+// The connection string for a database file at path.
+QString ConnectionStringForFile(const QString& path);
+
+// Proves that the file at path is a database of this program that it can open: the
+// password, the parameters table, a schema version not above its own. Throws db::DbError.
+void CheckDatabaseFile(const QString& path);
 
 // CREATE statements of the four tables and their indexes.
 QString TablesSql();

@@ -4,6 +4,7 @@
 #include "platform/db/TextOrder.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -122,6 +123,63 @@ void Connection::open(const QString& connectionString, int maxSchemaVersion)
     const ConnectionString cs = ConnectionString::parse(connectionString);
     m_db = openFile(cs.dataSource, cs.password, false, maxSchemaVersion);
     m_dataSource = cs.dataSource;
+    m_password = cs.password;
+}
+
+bool Connection::copyCheckpointedFile(const QString& path) const
+{
+    sqlite3* db = handle();
+    if (m_depth > 0)
+        return false;
+    // Without waiting: while another connection reads, the engine's copy is the way.
+    sqlite3_busy_timeout(db, 0);
+    const int rc = sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    if (rc != SQLITE_OK)
+        return false;
+    // A read transaction begun on an empty journal reads the file alone, and no checkpoint
+    // writes to the file while it lasts: the file's bytes are then one snapshot.
+    execRaw(db, "BEGIN");
+    bool copied = false;
+    try {
+        execRaw(db, "SELECT count(*) FROM sqlite_master");
+        if (QFileInfo(m_dataSource + QStringLiteral("-wal")).size() == 0)
+            copied = QFile::copy(m_dataSource, path);
+    } catch (const DbError&) {
+        copied = false; // the engine's own copy below reports what is wrong
+    }
+    execRaw(db, "COMMIT");
+    return copied;
+}
+
+void Connection::backupTo(const QString& path) const
+{
+    sqlite3* source = handle();
+    if (copyCheckpointedFile(path))
+        return;
+    sqlite3* target = openFile(path, m_password, true);
+    sqlite3_backup* copy = sqlite3_backup_init(target, "main", source, "main");
+    if (!copy) {
+        const QString msg = lastError(target);
+        sqlite3_close(target);
+        QFile::remove(path);
+        throw DbError(QStringLiteral("Cannot copy the database to '%1': %2").arg(path, msg));
+    }
+    // All pages in one step: the copy is one snapshot of the source.
+    const int rc = sqlite3_backup_step(copy, -1);
+    sqlite3_backup_finish(copy);
+    QString msg;
+    if (rc != SQLITE_DONE)
+        msg = QString::fromUtf8(sqlite3_errstr(rc));
+    else if (char* err = nullptr; sqlite3_exec(target, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, &err) != SQLITE_OK) {
+        msg = QString::fromUtf8(err ? err : "checkpoint failed");
+        sqlite3_free(err);
+    }
+    sqlite3_close(target);
+    if (!msg.isEmpty()) {
+        QFile::remove(path);
+        throw DbError(QStringLiteral("Cannot copy the database to '%1': %2").arg(path, msg));
+    }
 }
 
 void Connection::createDatabase(const QString& path, const QString& password, const QString& schemaSql)

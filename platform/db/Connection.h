@@ -42,6 +42,11 @@ public:
     bool isConnected() const { return m_db != nullptr; }
     QString dataSource() const { return m_dataSource; }
 
+    // Writes a consistent copy of the open database to a new file at path, encrypted with
+    // the same password: every committed row, whatever other connections are writing.
+    // Fails with DbError when the file exists or cannot be written.
+    void backupTo(const QString& path) const;
+
     // Runs one statement without result, values bound to its "?"; returns the rows changed.
     int execute(const QString& sql, const QVariantList& params = {});
     qint64 lastInsertId() const;
@@ -57,10 +62,14 @@ private:
     friend class RecordSet;
     void attach(RecordSet* rs);
     void detach(RecordSet* rs);
+    // The fast way of backupTo when no other connection is writing; false when it could
+    // not be taken.
+    bool copyCheckpointedFile(const QString& path) const;
     static sqlite3* openFile(const QString& path, const QString& password, bool create, int maxSchemaVersion = -1);
 
     sqlite3* m_db = nullptr;
     QString m_dataSource;
+    QString m_password;
     int m_depth = 0;
     std::vector<RecordSet*> m_recordSets;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -77,14 +78,65 @@ std::optional<QString> QtUi::inputText(const QString& caption, const QString& pr
     return dlg.textValue();
 }
 
+namespace {
+
+// A chooser of the system's kind: filters as "text|pattern|text|pattern", the first
+// pattern's extension added to a name typed without one.
+QString chooseFile(QFileDialog::AcceptMode mode, const QString& caption, const QString& path, const QString& filter)
+{
+    QFileDialog dlg(QApplication::activeWindow(), caption);
+    dlg.setAcceptMode(mode);
+    dlg.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dlg.setOption(QFileDialog::ReadOnly, false);
+    dlg.setNameFilters(QtNameFilters(filter));
+    const QFileInfo start(path);
+    if (start.isDir() || path.endsWith(QLatin1Char('/'))) {
+        dlg.setDirectory(path);
+    } else if (!path.isEmpty()) {
+        dlg.setDirectory(start.absolutePath());
+        dlg.selectFile(start.fileName());
+    }
+    const QString suffix = DefaultSuffix(filter);
+    if (!suffix.isEmpty())
+        dlg.setDefaultSuffix(suffix);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QStringList QtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << (parts[i].contains(QLatin1Char('(')) ? parts[i] : parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    if (out.isEmpty() && !filter.isEmpty())
+        out << filter;
+    return out;
+}
+
+QString DefaultSuffix(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    if (parts.size() < 2)
+        return QString();
+    const QString first = parts[1].section(QLatin1Char(';'), 0, 0).trimmed();
+    return first.startsWith(QLatin1String("*.")) && !first.mid(2).contains(QLatin1Char('*')) ? first.mid(2) : QString();
+}
+
 QString QtUi::openFileName(const QString& caption, const QString& folder, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+    return chooseFile(QFileDialog::AcceptOpen, caption, folder, filter);
 }
 
 QString QtUi::saveFileName(const QString& caption, const QString& path, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, path, filter);
+    // The dialog asks before a file is overwritten.
+    return chooseFile(QFileDialog::AcceptSave, caption, path, filter);
 }
 
 QString QtUi::folderName(const QString& title, const QString& root)
@@ -155,8 +207,19 @@ QString ScriptedUi::nextFile(const QString& caption)
     return f;
 }
 
-QString ScriptedUi::openFileName(const QString& caption, const QString&, const QString&) { return nextFile(caption); }
-QString ScriptedUi::saveFileName(const QString& caption, const QString&, const QString&) { return nextFile(caption); }
+QString ScriptedUi::openFileName(const QString& caption, const QString& folder, const QString& filter)
+{
+    proposed << folder;
+    filters << filter;
+    return nextFile(caption);
+}
+
+QString ScriptedUi::saveFileName(const QString& caption, const QString& path, const QString& filter)
+{
+    proposed << path;
+    filters << filter;
+    return nextFile(caption);
+}
 QString ScriptedUi::folderName(const QString& title, const QString&) { return nextFile(title); }
 
 } // namespace ui

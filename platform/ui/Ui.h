@@ -28,7 +28,8 @@ public:
     // A one-line input box; nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                              const QString& defaultText) = 0;
-    // File and folder choosers; empty text when cancelled.
+    // File and folder choosers; empty text when cancelled. Filters are written
+    // "text|pattern|text|pattern"; a save chooser asks before overwriting.
     virtual QString openFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& path, const QString& filter) = 0;
     virtual QString folderName(const QString& title, const QString& root) = 0;
@@ -39,6 +40,10 @@ public:
 Ui& current();
 // Puts a seam in force (nullptr: the real dialogs again). The caller keeps ownership.
 void setCurrent(Ui* u);
+
+// "text|pattern|..." as the toolkit's name filters, and the extension of its first pattern.
+QStringList QtNameFilters(const QString& filter);
+QString DefaultSuffix(const QString& filter);
 
 // The title that captions the program's message boxes (the application title).
 void SetApplicationTitle(const QString& title);
@@ -105,6 +110,8 @@ public:
     QStringList questions; // question texts, in order
     QStringList prompts;   // input and chooser captions, in order
     QStringList defaults;  // the proposed texts of the input boxes, in order
+    QStringList proposed;  // the proposed folder or path of each file chooser, in order
+    QStringList filters;   // the filter of each file chooser, in order
     QStringList unanswered;
 
 private:
