@@ -14,6 +14,9 @@
 #include "data/uDM.h"
 #include "payitems/uGZBaseSet.h"
 #include "entry/uGZDetailEdit.h"
+#include "maintenance/Backup.h"
+#include "maintenance/Restore.h"
+#include "maintenance/uReBulid.h"
 #include "paysheet/uSelectHisMonth.h"
 #include "settings/uParaSet.h"
 #include "settings/uPassInput.h"
@@ -136,8 +139,6 @@ void TfrmMainGZT::buildToolBar()
     // Features that arrive later stay visible but disabled until then.
     for (QWidget* w : {static_cast<QWidget*>(ToolButton5), static_cast<QWidget*>(ToolButton7)})
         w->setEnabled(false);
-    for (QAction* a : {MenuItem1, MenuItem2, N2})
-        a->setEnabled(false);
 
     connect(ToolButton1, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton1Click);
     connect(ToolButton21, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton21Click);
@@ -148,6 +149,9 @@ void TfrmMainGZT::buildToolBar()
     connect(TBHelp, &QToolButton::clicked, this, &TfrmMainGZT::TBHelpClick);
     connect(N13, &QAction::triggered, this, &TfrmMainGZT::N13Click);
     connect(N15, &QAction::triggered, this, &TfrmMainGZT::N15Click);
+    connect(MenuItem1, &QAction::triggered, this, &TfrmMainGZT::MenuItem1Click);
+    connect(MenuItem2, &QAction::triggered, this, &TfrmMainGZT::MenuItem2Click);
+    connect(N2, &QAction::triggered, this, &TfrmMainGZT::N2Click);
 }
 
 void TfrmMainGZT::buildMonthPanel(QWidget* parent)
@@ -483,6 +487,44 @@ void TfrmMainGZT::N13Click()
 void TfrmMainGZT::N15Click()
 {
     ShowAbout(this);
+}
+
+void TfrmMainGZT::MenuItem1Click()
+{
+    const QString path = ui::current().saveFileName(
+        QStringLiteral(" 存储工资条数据库"), maintenance::ProposedBackupPath(m_programFolder, Clock::now().date()),
+        maintenance::kBackupFilter);
+    if (path.isEmpty())
+        return;
+    if (ui::RunStep(QStringLiteral("备份文件发生错误，确认目标位置可写入！"),
+                    [&] { maintenance::BackupDatabaseFolder(m_dm.ADOLocal, m_programFolder, path); }))
+        ui::ShowMessage(QStringLiteral("数据文件备份成功！"));
+}
+
+void TfrmMainGZT::MenuItem2Click()
+{
+    if (!CheckLoginPassword(kManagePrompt))
+        return;
+    const QString path = ui::current().openFileName(QStringLiteral("选择工资条数据备份文件"),
+                                                    maintenance::BackupFolder(m_programFolder), maintenance::kRestoreFilter);
+    if (path.isEmpty())
+        return;
+    if (ui::RunStep(QStringLiteral("数据文件还原失败，确认选择的文件是本系统自动升级文件，或该自动升级文件已损坏！\n"
+                                   "软件将关闭，请手工重新启动系统。"),
+                    [&] { maintenance::RestoreDatabaseFolder(m_dm.ADOLocal, m_programFolder, path, Clock::now()); }))
+        ui::ShowMessage(QStringLiteral("还原数据成功，软件将关闭，请手工重新启动系统。"));
+    endProgram(); // the data on disk may have changed: the next start reads it afresh
+}
+
+void TfrmMainGZT::N2Click()
+{
+    if (!CheckLoginPassword(kManagePrompt))
+        return;
+    if (ShowReBulid(m_dm.ADOLocal, m_programFolder, this)) {
+        endProgram();
+        return;
+    }
+    ReadyMonth();
 }
 
 void TfrmMainGZT::Button1Click()

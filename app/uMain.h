@@ -49,6 +49,10 @@ public:
     void TBHelpClick();
     void N13Click();
     void N15Click();
+    // Maintenance menu: backup, restore, clearing.
+    void MenuItem1Click();
+    void MenuItem2Click();
+    void N2Click();
     // Month list and pay sheet handlers.
     void dsGZMonthAfterScroll();
     void Button1Click();

@@ -12,9 +12,12 @@
 #include "platform/shell/Shell.h"
 #include "platform/ui/Ui.h"
 #include "paysheet/PayCopy.h"
+#include "maintenance/Backup.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
@@ -142,6 +145,36 @@ void copyMonth(Bench& b)
                  .arg(ms / floorMs, 0, 'f', 2);
 }
 
+// A backup of the database folder against the zip program archiving the same files.
+void backup(Bench& b)
+{
+    b.dm.ADOLocal.execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    const QString archive = b.folder + QStringLiteral("Bak/bench.GZBK");
+    QDir().mkpath(b.folder + QStringLiteral("Bak"));
+    const double ms = bestOf(3, [&] {
+        QFile::remove(archive);
+        maintenance::BackupDatabaseFolder(b.dm.ADOLocal, b.folder, archive);
+    });
+    const QString zipProgram = QStandardPaths::findExecutable(QStringLiteral("zip"));
+    if (zipProgram.isEmpty()) {
+        b.out << QStringLiteral("backup rows=%1 ms=%2 zip_ms=- (no zip program)\n").arg(kRows).arg(ms, 0, 'f', 1);
+        return;
+    }
+    const QString zipped = b.folder + QStringLiteral("Bak/bench.zip");
+    const double zipMs = bestOf(3, [&] {
+        QFile::remove(zipped);
+        QProcess zip;
+        zip.start(zipProgram, {QStringLiteral("-6"), QStringLiteral("-j"), QStringLiteral("-q"), zipped,
+                               b.folder + schema::kDatabaseFile});
+        zip.waitForFinished(-1);
+    });
+    b.out << QStringLiteral("backup rows=%1 ms=%2 zip_ms=%3 ratio=%4\n")
+                 .arg(kRows)
+                 .arg(ms, 0, 'f', 1)
+                 .arg(zipMs, 0, 'f', 1)
+                 .arg(ms / zipMs, 0, 'f', 2);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -171,7 +204,7 @@ int main(int argc, char** argv)
     const QStringList only = QCoreApplication::arguments().mid(1);
     Bench b{folder, dm, out};
     const std::pair<const char*, void (*)(Bench&)> benches[] = {
-        {"month-load", monthLoad}, {"sort", titleSort}, {"copy-month", copyMonth}};
+        {"month-load", monthLoad}, {"sort", titleSort}, {"copy-month", copyMonth}, {"backup", backup}};
     for (const auto& [name, run] : benches) {
         if (!only.isEmpty() && !only.contains(QString::fromLatin1(name)))
             continue;

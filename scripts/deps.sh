@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config zip
   qt6-base-dev libgl-dev
   libsqlcipher-dev libzip-dev
   fonts-wqy-microhei
