@@ -173,6 +173,24 @@ QString GeneralNumber(double value)
 {
     if (value == 0)
         return QStringLiteral("0");
+    // Whole numbers and cents, the usual amounts, without the general conversion: the
+    // same text as 15 significant digits give.
+    if (std::abs(value) < 1e13) {
+        const qint64 cents = std::llround(value * 100);
+        if (double(cents) / 100 == value) {
+            QString text = QString::number(cents / 100);
+            if (cents < 0 && cents / 100 == 0)
+                text.prepend(QLatin1Char('-'));
+            const int frac = int(std::abs(cents % 100));
+            if (frac != 0) {
+                text += QLatin1Char('.');
+                text += QLatin1Char(char('0' + frac / 10));
+                if (frac % 10)
+                    text += QLatin1Char(char('0' + frac % 10));
+            }
+            return text;
+        }
+    }
     return QString::number(value, 'g', 15);
 }
 
@@ -188,7 +206,41 @@ double RkValue(quint32 rk)
     return (rk & 1) ? v / 100.0 : v;
 }
 
-std::vector<Record> ReadRecords(const QByteArray& stream, qsizetype from, bool stopAtEof)
+Cell& CellMap::operator[](const Key& key)
+{
+    if (m_cells.empty() || m_cells.back().first < key) {
+        m_cells.push_back({key, Cell{}});
+        return m_cells.back().second;
+    }
+    auto it = std::lower_bound(m_cells.begin(), m_cells.end(), key,
+                               [](const Entry& e, const Key& k) { return e.first < k; });
+    if (it == m_cells.end() || it->first != key)
+        it = m_cells.insert(it, {key, Cell{}});
+    return it->second;
+}
+
+CellMap::const_iterator CellMap::find(const Key& key) const
+{
+    // Cells are mostly read in order: the one after the last found comes first.
+    if (m_hint < m_cells.size() && m_cells[m_hint].first == key)
+        return m_cells.begin() + qsizetype(m_hint++);
+    const auto it = std::lower_bound(m_cells.begin(), m_cells.end(), key,
+                                     [](const Entry& e, const Key& k) { return e.first < k; });
+    if (it == m_cells.end() || it->first != key)
+        return m_cells.end();
+    m_hint = size_t(it - m_cells.begin()) + 1;
+    return it;
+}
+
+const Cell& CellMap::at(const Key& key) const
+{
+    const auto it = find(key);
+    if (it == end())
+        throw std::out_of_range("no such cell");
+    return it->second;
+}
+
+std::vector<Record> ReadRecords(const QByteArray& stream, qsizetype from, bool stopAtEof, bool copyData)
 {
     std::vector<Record> out;
     qsizetype pos = from;
@@ -199,7 +251,7 @@ std::vector<Record> ReadRecords(const QByteArray& stream, qsizetype from, bool s
         const quint16 len = u16(stream, pos + 2);
         if (pos + 4 + len > stream.size())
             throw XlsError(QStringLiteral("Record 0x%1 at %2 is truncated").arg(r.id, 4, 16, QLatin1Char('0')).arg(pos));
-        r.data = stream.mid(pos + 4, len);
+        r.data = copyData ? stream.mid(pos + 4, len) : QByteArray::fromRawData(stream.constData() + pos + 4, len);
         pos += 4 + len;
         const bool eof = r.id == kEof;
         out.push_back(std::move(r));
@@ -217,6 +269,8 @@ Workbook Workbook::fromStream(const QByteArray& stream)
 {
     Workbook wb;
     wb.readGlobals(stream);
+    for (int xf = 0; xf < int(wb.m_xfs.size()); ++xf)
+        wb.m_xfIsDate.push_back(wb.xfShowsDate(xf));
     for (SheetData& s : wb.m_sheets)
         wb.readSheet(stream, s);
     return wb;
@@ -244,7 +298,7 @@ Workbook Workbook::open(const QString& path)
 
 void Workbook::readGlobals(const QByteArray& stream)
 {
-    const std::vector<Record> recs = ReadRecords(stream, 0, true);
+    const std::vector<Record> recs = ReadRecords(stream, 0, true, false);
     if (recs.empty() || recs[0].id != kBof || recs[0].data.size() < 4)
         throw XlsError(QStringLiteral("The workbook stream does not start with BOF"));
     if (u16(recs[0].data, 0) != 0x0600)
@@ -344,6 +398,11 @@ void Workbook::readGlobals(const QByteArray& stream)
 
 bool Workbook::isDateXf(int xf) const
 {
+    return m_xfIsDate.at(size_t(xf));
+}
+
+bool Workbook::xfShowsDate(int xf) const
+{
     const int f = m_xfs.at(size_t(xf)).format;
     if ((f >= 14 && f <= 22) || (f >= 45 && f <= 47))
         return true;
@@ -360,16 +419,23 @@ void Workbook::readSheet(const QByteArray& stream, SheetData& sheet)
 {
     if (sheet.offset >= quint32(stream.size()))
         throw XlsError(QStringLiteral("Sheet '%1' lies outside the workbook stream").arg(sheet.name));
-    const std::vector<Record> recs = ReadRecords(stream, sheet.offset, true);
+    const std::vector<Record> recs = ReadRecords(stream, sheet.offset, true, false);
     if (recs.empty() || recs[0].id != kBof)
         throw XlsError(QStringLiteral("Sheet '%1' does not start with BOF").arg(sheet.name));
+    size_t cellCount = 0;
+    for (const Record& r : recs)
+        cellCount += r.id == kMulRk ? size_t(r.data.size()) / 6 : r.id == kMulBlank ? size_t(r.data.size()) / 2 : 1;
+    sheet.cells.reserve(cellCount);
     auto checkXf = [this](int xf) {
         if (xf < 0 || xf >= int(m_xfs.size()))
             throw XlsError(QStringLiteral("A cell names format %1, which does not exist").arg(xf));
         return xf;
     };
     auto put = [&sheet](int row, int col, int xf, const QString& text, bool value) {
-        sheet.cells[{row, col}] = Cell{text, xf, value};
+        sheet.cells[{row, col}] = Cell{text, xf, value, false, 0};
+    };
+    auto putNumber = [&sheet](int row, int col, int xf, double number) {
+        sheet.cells[{row, col}] = Cell{QString(), xf, true, true, number};
     };
     for (size_t i = 1; i < recs.size(); ++i) {
         const Record& r = recs[i];
@@ -398,12 +464,12 @@ void Workbook::readSheet(const QByteArray& stream, SheetData& sheet)
         }
         case kNumber: {
             const int xf = checkXf(u16(d, 4));
-            put(u16(d, 0), u16(d, 2), xf, numberText(f64(d, 6), xf), true);
+            putNumber(u16(d, 0), u16(d, 2), xf, f64(d, 6));
             break;
         }
         case kRk: {
             const int xf = checkXf(u16(d, 4));
-            put(u16(d, 0), u16(d, 2), xf, numberText(RkValue(u32(d, 6)), xf), true);
+            putNumber(u16(d, 0), u16(d, 2), xf, RkValue(u32(d, 6)));
             break;
         }
         case kMulRk: {
@@ -415,7 +481,7 @@ void Workbook::readSheet(const QByteArray& stream, SheetData& sheet)
                 throw XlsError(QStringLiteral("A MULRK record's columns do not add up"));
             for (int k = 0; k < n; ++k) {
                 const int xf = checkXf(u16(d, 4 + 6 * k));
-                put(row, first + k, xf, numberText(RkValue(u32(d, 6 + 6 * k)), xf), true);
+                putNumber(row, first + k, xf, RkValue(u32(d, 6 + 6 * k)));
             }
             break;
         }
@@ -442,7 +508,7 @@ void Workbook::readSheet(const QByteArray& stream, SheetData& sheet)
         case kFormula: {
             const int row = u16(d, 0), col = u16(d, 2), xf = checkXf(u16(d, 4));
             if (u16(d, 12) != 0xFFFF) {
-                put(row, col, xf, numberText(f64(d, 6), xf), true);
+                putNumber(row, col, xf, f64(d, 6));
                 break;
             }
             switch (u8(d, 6)) {
@@ -501,7 +567,9 @@ QString Workbook::text(int sheet, int row, int col) const
 {
     const auto& cells = m_sheets.at(size_t(sheet)).cells;
     const auto it = cells.find({row, col});
-    return it == cells.end() ? QString() : it->second.text;
+    if (it == cells.end())
+        return QString();
+    return it->second.isNumber ? numberText(it->second.number, it->second.xf) : it->second.text;
 }
 
 CellFormat Workbook::format(int sheet, int row, int col) const

@@ -25,8 +25,9 @@ struct Record {
     qsizetype pos = 0;
 };
 
-// Splits a stream into records; a record running past the end is refused.
-std::vector<Record> ReadRecords(const QByteArray& stream, qsizetype from, bool stopAtEof);
+// Splits a stream into records; a record running past the end is refused. Without
+// copyData the records' data point into stream, which must then outlive them unchanged.
+std::vector<Record> ReadRecords(const QByteArray& stream, qsizetype from, bool stopAtEof, bool copyData = true);
 
 // The value of an RK number.
 double RkValue(quint32 rk);
@@ -46,19 +47,44 @@ struct CellFormat {
 };
 
 struct Cell {
-    QString text;
+    QString text;          // for text cells; numbers are made text when asked for
     int xf = 0;
     bool hasValue = false; // false for blank (formatted only) cells
+    bool isNumber = false;
+    double number = 0;
 };
 
 struct Range {
     int firstRow, lastRow, firstCol, lastCol;
 };
 
+// The cells of a sheet in (row, column) order, keyed by (row, column). Cells come in that
+// order from a workbook stream, so adding them is appending.
+class CellMap {
+public:
+    using Key = std::pair<int, int>;
+    using Entry = std::pair<Key, Cell>;
+    using const_iterator = std::vector<Entry>::const_iterator;
+
+    // The cell at key, added empty when there is none.
+    Cell& operator[](const Key& key);
+    const Cell& at(const Key& key) const; // throws std::out_of_range
+    const_iterator find(const Key& key) const;
+    size_t count(const Key& key) const { return find(key) != end() ? 1 : 0; }
+    const_iterator begin() const { return m_cells.begin(); }
+    const_iterator end() const { return m_cells.end(); }
+    size_t size() const { return m_cells.size(); }
+    void reserve(size_t n) { m_cells.reserve(n); }
+
+private:
+    std::vector<Entry> m_cells;
+    mutable size_t m_hint = 0; // where the next find looks first
+};
+
 struct SheetData {
     QString name;
     quint32 offset = 0; // stream position of the sheet's BOF
-    std::map<std::pair<int, int>, Cell> cells;
+    CellMap cells;
     std::vector<Range> merges;
     std::map<int, int> colWidths; // column -> width in 1/256 of a character
 };
@@ -90,6 +116,7 @@ private:
     void readSheet(const QByteArray& stream, SheetData& sheet);
     QString numberText(double value, int xf) const;
     bool isDateXf(int xf) const;
+    bool xfShowsDate(int xf) const;
 
     struct Xf {
         int font = 0, format = 0;
@@ -100,6 +127,7 @@ private:
     std::vector<DefinedName> m_names;
     std::vector<QString> m_sst;
     std::vector<Xf> m_xfs;
+    std::vector<bool> m_xfIsDate; // per XF, worked out once
     std::vector<bool> m_fontBold;
     std::map<int, QString> m_formats;
     std::vector<int> m_externSheets; // EXTERNSHEET index -> sheet index

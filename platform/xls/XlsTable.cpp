@@ -37,24 +37,37 @@ QStringList TableNames(const Workbook& book)
     return names;
 }
 
-XlsTable XlsTable::open(const QString& path, const QString& tableName)
+std::shared_ptr<const LoadedWorkbook> LoadedWorkbook::read(const QString& path)
 {
-    XlsTable t;
-    t.m_path = path;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw XlsError(QStringLiteral("Cannot open \"%1\": %2").arg(path, f.errorString()));
-    t.m_file = f.readAll();
-    t.m_book = Workbook::fromFile(t.m_file);
+    auto data = std::make_shared<LoadedWorkbook>();
+    data->path = path;
+    data->file = f.readAll();
+    data->book = Workbook::fromFile(data->file);
+    return data;
+}
+
+XlsTable XlsTable::open(const QString& path, const QString& tableName)
+{
+    return open(LoadedWorkbook::read(path), tableName);
+}
+
+XlsTable XlsTable::open(std::shared_ptr<const LoadedWorkbook> workbook, const QString& tableName)
+{
+    XlsTable t;
+    t.m_data = std::move(workbook);
+    const Workbook& book = t.book();
     Range r{0, 0, 0, -1};
     t.m_sheet = -1;
     if (tableName.endsWith(QLatin1Char('$'))) {
-        t.m_sheet = t.m_book.sheetIndex(tableName.chopped(1));
+        t.m_sheet = book.sheetIndex(tableName.chopped(1));
         if (t.m_sheet >= 0)
-            r = usedRange(t.m_book.sheet(t.m_sheet));
+            r = usedRange(book.sheet(t.m_sheet));
     }
     if (t.m_sheet < 0) {
-        for (const DefinedName& n : t.m_book.names()) {
+        for (const DefinedName& n : book.names()) {
             if (n.name.compare(tableName, Qt::CaseInsensitive) == 0) {
                 t.m_sheet = n.sheet;
                 r = n.range;
@@ -68,7 +81,7 @@ XlsTable XlsTable::open(const QString& path, const QString& tableName)
     t.m_lastRow = std::max(r.firstRow, r.lastRow);
     t.m_firstCol = r.firstCol;
     for (int c = r.firstCol; c <= r.lastCol; ++c) {
-        QString name = t.m_book.text(t.m_sheet, r.firstRow, c).trimmed();
+        QString name = book.text(t.m_sheet, r.firstRow, c).trimmed();
         if (name.isEmpty())
             name = QStringLiteral("F%1").arg(c - r.firstCol + 1); // the driver's name for a nameless column
         QString unique = name;
@@ -93,7 +106,7 @@ QString XlsTable::value(int column) const
         return QString();
     const std::pair<int, int> cell{m_firstRow + 1 + m_record, m_firstCol + column};
     const auto it = m_pending.find(cell);
-    return it != m_pending.end() ? it->second : m_book.text(m_sheet, cell.first, cell.second);
+    return it != m_pending.end() ? it->second : book().text(m_sheet, cell.first, cell.second);
 }
 
 void XlsTable::setValue(int column, const QString& text)
@@ -107,11 +120,50 @@ void XlsTable::post()
 {
     if (m_pending.empty())
         return;
-    const QByteArray edited = ReplaceCellTexts(m_file, m_book.sheet(m_sheet).name, m_pending);
-    SaveFileAtomically(m_path, edited);
-    m_file = edited;
-    m_book = Workbook::fromFile(m_file);
+    const QByteArray edited = ReplaceCellTexts(m_data->file, book().sheet(m_sheet).name, m_pending);
+    SaveFileAtomically(m_data->path, edited);
+    auto data = std::make_shared<LoadedWorkbook>();
+    data->path = m_data->path;
+    data->file = edited;
+    data->book = Workbook::fromFile(edited);
+    m_data = std::move(data);
     m_pending.clear();
+}
+
+void XlsConnection::open(const QString& connectionString)
+{
+    close();
+    QString source, extended;
+    for (const QString& part : connectionString.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = part.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        const QString key = part.left(eq).trimmed();
+        QString value = part.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+            value = value.mid(1, value.size() - 2);
+        if (key.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0)
+            source = value;
+        else if (key.compare(QLatin1String("Extended Properties"), Qt::CaseInsensitive) == 0)
+            extended = value;
+    }
+    if (source.isEmpty())
+        throw XlsError(QStringLiteral("The connection names no data source"));
+    if (!extended.isEmpty() && !extended.contains(QLatin1String("Excel 8.0"), Qt::CaseInsensitive))
+        throw XlsError(QStringLiteral("Only Excel 8.0 workbooks are read, not '%1'").arg(extended));
+    m_data = LoadedWorkbook::read(source);
+}
+
+QStringList XlsConnection::tableNames() const
+{
+    return m_data ? TableNames(m_data->book) : QStringList();
+}
+
+std::unique_ptr<Table> XlsConnection::openTable(const QString& name) const
+{
+    if (!m_data)
+        throw XlsError(QStringLiteral("No workbook is open"));
+    return std::make_unique<XlsTable>(XlsTable::open(m_data, name));
 }
 
 } // namespace xls

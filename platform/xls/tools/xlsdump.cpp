@@ -16,7 +16,8 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        const xls::Workbook book = xls::Workbook::open(args.at(1));
+        const auto loaded = xls::LoadedWorkbook::read(args.at(1));
+        const xls::Workbook& book = loaded->book;
         QStringList sheets;
         for (int i = 0; i < book.sheetCount(); ++i)
             sheets << book.sheet(i).name;
@@ -24,13 +25,18 @@ int main(int argc, char** argv)
         if (book.sheetCount() == 0)
             return 0;
         const QString sheet = args.size() == 3 ? args.at(2) : sheets.first();
-        xls::XlsTable table = xls::XlsTable::open(args.at(1), sheet + QLatin1Char('$'));
+        xls::XlsTable table = xls::XlsTable::open(loaded, sheet + QLatin1Char('$'));
         out << table.columnNames().join(QLatin1Char('\t')) << "\n";
+        QString line;
         for (table.first(); !table.eof(); table.next()) {
-            QStringList row;
-            for (int c = 0; c < table.columnCount(); ++c)
-                row << table.value(c);
-            out << row.join(QLatin1Char('\t')) << "\n";
+            line.clear();
+            for (int c = 0; c < table.columnCount(); ++c) {
+                if (c > 0)
+                    line += QLatin1Char('\t');
+                line += table.value(c);
+            }
+            line += QLatin1Char('\n');
+            out << line;
         }
     } catch (const xls::XlsError& e) {
         err << "xlsdump: " << args.at(1) << ": " << e.message() << "\n";
