@@ -17,6 +17,8 @@
 #include "maintenance/Backup.h"
 #include "maintenance/Restore.h"
 #include "maintenance/uReBulid.h"
+#include "paysheet/ShownSheet.h"
+#include "spreadsheet/uExcelLoadIn.h"
 #include "paysheet/uSelectHisMonth.h"
 #include "settings/uParaSet.h"
 #include "settings/uPassInput.h"
@@ -137,8 +139,7 @@ void TfrmMainGZT::buildToolBar()
     N15 = PopupMenu1->addAction(QStringLiteral("关于.."));
 
     // Features that arrive later stay visible but disabled until then.
-    for (QWidget* w : {static_cast<QWidget*>(ToolButton5), static_cast<QWidget*>(ToolButton7)})
-        w->setEnabled(false);
+    ToolButton5->setEnabled(false);
 
     connect(ToolButton1, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton1Click);
     connect(ToolButton21, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton21Click);
@@ -149,6 +150,7 @@ void TfrmMainGZT::buildToolBar()
     connect(TBHelp, &QToolButton::clicked, this, &TfrmMainGZT::TBHelpClick);
     connect(N13, &QAction::triggered, this, &TfrmMainGZT::N13Click);
     connect(N15, &QAction::triggered, this, &TfrmMainGZT::N15Click);
+    connect(ToolButton7, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton7Click);
     connect(MenuItem1, &QAction::triggered, this, &TfrmMainGZT::MenuItem1Click);
     connect(MenuItem2, &QAction::triggered, this, &TfrmMainGZT::MenuItem2Click);
     connect(N2, &QAction::triggered, this, &TfrmMainGZT::N2Click);
@@ -487,6 +489,17 @@ void TfrmMainGZT::N13Click()
 void TfrmMainGZT::N15Click()
 {
     ShowAbout(this);
+}
+
+void TfrmMainGZT::ToolButton7Click()
+{
+    const QString month = CurrentMonth();
+    if (month.isEmpty()) {
+        ui::ShowError(QStringLiteral("请首先建立/选择工资发放月度！"));
+        return;
+    }
+    ShowExcelLoadIn(m_dm, month, spreadsheet::ImportFieldList(paysheet::ReadShownSheet(*gridDetail)), this);
+    ReadyGZList(month); // imported or not
 }
 
 void TfrmMainGZT::MenuItem1Click()

@@ -45,6 +45,7 @@ public:
     void ToolButton8Click();
     void ToolButton11Click();
     void ToolButton2Click();
+    void ToolButton7Click();
     void TBDatabaseClick();
     void TBHelpClick();
     void N13Click();
