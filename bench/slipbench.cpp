@@ -83,6 +83,17 @@ struct Bench {
     QTextStream& out;
 };
 
+// One line: "<what>=<ours> <floorName>=<floor> ratio=<ours/floor>".
+void printAgainstFloor(Bench& b, const QString& what, double ms, const QString& floorName, double floorMs)
+{
+    b.out << QStringLiteral("%1=%2 %3=%4 ratio=%5\n")
+                 .arg(what)
+                 .arg(ms, 0, 'f', 1)
+                 .arg(floorName)
+                 .arg(floorMs, 0, 'f', 1)
+                 .arg(ms / floorMs, 0, 'f', 2);
+}
+
 void monthLoad(Bench& b)
 {
     TfrmMainGZT window(b.dm, b.folder);
@@ -95,11 +106,7 @@ void monthLoad(Bench& b)
     });
     if (window.gridDetail->rowCount() != kRows)
         qFatal("loaded %d rows, expected %d", window.gridDetail->rowCount(), kRows);
-    b.out << QStringLiteral("month-load rows=%1 ours_ms=%2 sqlite_ms=%3 ratio=%4\n")
-                 .arg(kRows)
-                 .arg(oursMs, 0, 'f', 1)
-                 .arg(sqliteMs, 0, 'f', 1)
-                 .arg(oursMs / sqliteMs, 0, 'f', 2);
+    printAgainstFloor(b, QStringLiteral("month-load rows=%1 ours_ms").arg(kRows), oursMs, QStringLiteral("sqlite_ms"), sqliteMs);
 }
 
 // A title click on 姓名: the loaded sheet sorted in memory, in pinyin order.
@@ -141,11 +148,7 @@ void copyMonth(Bench& b)
     const double ms = bestOf(3, [&] {
         paysheet::CopyMonthData(conn, kMonth, freshTarget(), QDateTime::currentDateTime());
     });
-    b.out << QStringLiteral("copy-month rows=%1 ms=%2 floor_ms=%3 ratio=%4\n")
-                 .arg(kRows)
-                 .arg(ms, 0, 'f', 1)
-                 .arg(floorMs, 0, 'f', 1)
-                 .arg(ms / floorMs, 0, 'f', 2);
+    printAgainstFloor(b, QStringLiteral("copy-month rows=%1 ms").arg(kRows), ms, QStringLiteral("floor_ms"), floorMs);
 }
 
 // A backup of the database folder against the zip program archiving the same files.
@@ -171,11 +174,7 @@ void backup(Bench& b)
                                b.folder + schema::kDatabaseFile});
         zip.waitForFinished(-1);
     });
-    b.out << QStringLiteral("backup rows=%1 ms=%2 zip_ms=%3 ratio=%4\n")
-                 .arg(kRows)
-                 .arg(ms, 0, 'f', 1)
-                 .arg(zipMs, 0, 'f', 1)
-                 .arg(ms / zipMs, 0, 'f', 2);
+    printAgainstFloor(b, QStringLiteral("backup rows=%1 ms").arg(kRows), ms, QStringLiteral("zip_ms"), zipMs);
 }
 
 // The whole import of a 10,000-row, 36-column workbook against our parse of the file
@@ -230,12 +229,8 @@ void import(Bench& b)
         }
         tx.commit();
     });
-    b.out << QStringLiteral("import rows=%1 cols=%2 ms=%3 floor_ms=%4 ratio=%5\n")
-                 .arg(kRows)
-                 .arg(fields.size())
-                 .arg(ms, 0, 'f', 1)
-                 .arg(floorMs, 0, 'f', 1)
-                 .arg(ms / floorMs, 0, 'f', 2);
+    printAgainstFloor(b, QStringLiteral("import rows=%1 cols=%2 ms").arg(kRows).arg(fields.size()), ms,
+                      QStringLiteral("floor_ms"), floorMs);
 }
 
 } // namespace
