@@ -15,11 +15,35 @@ struct Digits {
     QString fraction; // exactly `decimals` digits
 };
 
+// The usual case without decimal strings: a value whose scaled fraction is clearly on
+// one side of the half rounds the same in binary as in its 15 decimal digits.
+bool quickDigits(double a, int decimals, Digits& d)
+{
+    static constexpr double kPowers[] = {1, 10, 100, 1000, 10000};
+    if (decimals < 0 || decimals > 4 || !(a < 1e12))
+        return false;
+    const double scaled = a * kPowers[decimals];
+    const double whole = std::floor(scaled);
+    const double frac = scaled - whole;
+    if (std::fabs(frac - 0.5) <= std::max(1e-9, scaled * 1e-13))
+        return false;
+    const qint64 r = qint64(whole) + (frac > 0.5 ? 1 : 0);
+    const qint64 unit = qint64(kPowers[decimals]);
+    const qint64 integer = r / unit;
+    d.integer = integer == 0 ? QString() : QString::number(integer);
+    d.fraction = decimals == 0 ? QString() : QString::number(r % unit).rightJustified(decimals, QLatin1Char('0'));
+    if (r == 0)
+        d.negative = false; // no "-0"
+    return true;
+}
+
 Digits roundedDigits(double value, int decimals)
 {
     Digits d;
     d.negative = std::signbit(value);
     const double a = std::fabs(value);
+    if (quickDigits(a, decimals, d))
+        return d;
     // 15 significant digits: the decimal value the operator typed or the engine stored.
     const QString e = QString::number(a, 'e', 14);
     const qsizetype ePos = e.indexOf(QLatin1Char('e'));

@@ -16,6 +16,10 @@ private slots:
         QTest::newRow("half up on the decimal value") << 2.675 << "0.00" << "2.68";
         QTest::newRow("0.125") << 0.125 << "0.00" << "0.13";
         QTest::newRow("1.005") << 1.005 << "0.00" << "1.01";
+        QTest::newRow("1.115, binary just below the half") << 1.115 << "0.00" << "1.12";
+        QTest::newRow("8.345 negative") << -8.345 << "0.00" << "-8.35";
+        QTest::newRow("clearly below the half") << 4000.2449 << "0.00" << "4000.24";
+        QTest::newRow("near a whole from below") << 2.9999999999999996 << "0.00" << "3.00";
         QTest::newRow("negative half away") << -0.5 << "0" << "-1";
         QTest::newRow("positive half") << 0.5 << "0" << "1";
         QTest::newRow("-2.5 away") << -2.5 << "0" << "-3";
