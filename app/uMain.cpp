@@ -18,6 +18,9 @@
 #include "maintenance/Restore.h"
 #include "maintenance/uReBulid.h"
 #include "paysheet/ShownSheet.h"
+#include "printing/PosText.h"
+#include "printing/Preview.h"
+#include "printing/uPOSPrint.h"
 #include "spreadsheet/uExcelLoadIn.h"
 #include "paysheet/uSelectHisMonth.h"
 #include "settings/uParaSet.h"
@@ -228,8 +231,10 @@ void TfrmMainGZT::buildSheetPanel(QWidget* parent)
     for (QPushButton* b : {Button4, Button5, Button6, Button7, Button8, Button14, Button9, Button10, Button13})
         detailButtons->addWidget(b);
     // Features that arrive later stay visible but disabled until then.
-    for (QPushButton* b : {Button7, Button8, Button14, Button13})
+    for (QPushButton* b : {Button8, Button13})
         b->setEnabled(false);
+    connect(Button7, &QPushButton::clicked, this, &TfrmMainGZT::Button7Click);
+    connect(Button14, &QPushButton::clicked, this, &TfrmMainGZT::Button14Click);
     connect(Button4, &QPushButton::clicked, this, &TfrmMainGZT::Button4Click);
     connect(Button5, &QPushButton::clicked, this, &TfrmMainGZT::Button5Click);
     connect(Button6, &QPushButton::clicked, this, &TfrmMainGZT::Button6Click);
@@ -659,6 +664,24 @@ void TfrmMainGZT::Button6Click()
         return;
     if (!ui::RunStep(kDeleteError, [this] { paysheet::DeleteCurrentRow(dsGZDetail); }))
         return;
+}
+
+void TfrmMainGZT::Button7Click()
+{
+    PreviewGrid(GroupBoxDetail->title(), paysheet::ReadShownSheet(*gridDetail), this);
+}
+
+void TfrmMainGZT::Button14Click()
+{
+    if (!dsGZDetail.isOpen()) {
+        ui::ShowError(QStringLiteral("没有用于打印的工资数据！"));
+        return;
+    }
+    const QStringList lines = printing::BuildPosLines(paysheet::ReadShownSheet(*gridDetail), startValues().showFloat);
+    const QString file = m_programFolder + printing::kPosFile;
+    if (!ui::RunStep(QStringLiteral("无法写入文件“%1”！").arg(file), [&] { printing::WritePosFile(file, lines); }))
+        return;
+    ShowPosPrint(m_programFolder, this);
 }
 
 void TfrmMainGZT::gridDetailTitleClick(int column)

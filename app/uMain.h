@@ -62,6 +62,8 @@ public:
     void Button4Click();
     void Button5Click();
     void Button6Click();
+    void Button7Click();
+    void Button14Click();
     void Button9Click();
     void Button10Click();
     void gridDetailTitleClick(int column);

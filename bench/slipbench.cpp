@@ -13,12 +13,18 @@
 #include "platform/ui/Ui.h"
 #include "paysheet/PayCopy.h"
 #include "maintenance/Backup.h"
+#include "paysheet/ShownSheet.h"
+#include "platform/preview/PPreview.h"
+#include "printing/PosText.h"
+#include "printing/Preview.h"
 #include "platform/xls/XlsTable.h"
 #include "platform/xls/XlsWriter.h"
 #include "spreadsheet/Import.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QGroupBox>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QElapsedTimer>
@@ -233,6 +239,37 @@ void import(Bench& b)
                       QStringLiteral("floor_ms"), floorMs);
 }
 
+// The pay sheet handed to the preview control and laid out on A4, every page.
+void previewSheet(Bench& b)
+{
+    TfrmMainGZT window(b.dm, b.folder);
+    window.ReadyGZList(kMonth);
+    QTemporaryDir dir;
+    QPdfWriter pdf(dir.filePath(QStringLiteral("probe.pdf")));
+    pdf.setResolution(300);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Landscape);
+    int pages = 0;
+    const double ms = bestOf(3, [&] {
+        TfrmPreview preview;
+        preview.ReadyData1(window.GroupBoxDetail->title(), paysheet::ReadShownSheet(*window.gridDetail));
+        pages = preview.PPreview->layoutFor(pdf).pageCount();
+    });
+    b.out << QStringLiteral("preview rows=%1 pages=%2 ms=%3\n").arg(kRows).arg(pages).arg(ms, 0, 'f', 1);
+}
+
+// The receipt payslips of the sheet written to tmp.Txt.
+void posSlips(Bench& b)
+{
+    TfrmMainGZT window(b.dm, b.folder);
+    window.ReadyGZList(kMonth);
+    const double ms = bestOf(3, [&] {
+        printing::WritePosFile(b.folder + printing::kPosFile,
+                               printing::BuildPosLines(paysheet::ReadShownSheet(*window.gridDetail), 1));
+    });
+    b.out << QStringLiteral("pos rows=%1 ms=%2\n").arg(kRows).arg(ms, 0, 'f', 1);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -262,7 +299,8 @@ int main(int argc, char** argv)
     const QStringList only = QCoreApplication::arguments().mid(1);
     Bench b{folder, dm, out};
     const std::pair<const char*, void (*)(Bench&)> benches[] = {
-        {"month-load", monthLoad}, {"sort", titleSort}, {"copy-month", copyMonth}, {"backup", backup}, {"import", import}};
+        {"month-load", monthLoad}, {"sort", titleSort}, {"copy-month", copyMonth}, {"backup", backup}, {"import", import},
+        {"preview", previewSheet}, {"pos", posSlips}};
     for (const auto& [name, run] : benches) {
         if (!only.isEmpty() && !only.contains(QString::fromLatin1(name)))
             continue;

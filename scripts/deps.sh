@@ -10,6 +10,7 @@ packages=(
   xvfb xauth
   python3-xlrd
   xdg-utils
+  cups-daemon cups-client poppler-utils
 )
 
 missing=()
