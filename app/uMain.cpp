@@ -21,7 +21,10 @@
 #include "printing/PosText.h"
 #include "printing/Preview.h"
 #include "printing/uPOSPrint.h"
+#include "spreadsheet/Export.h"
+#include "spreadsheet/uEleGZBill.h"
 #include "spreadsheet/uExcelLoadIn.h"
+#include "payitems/TemplateChoice.h"
 #include "paysheet/uSelectHisMonth.h"
 #include "settings/uParaSet.h"
 #include "settings/uPassInput.h"
@@ -141,8 +144,7 @@ void TfrmMainGZT::buildToolBar()
     PopupMenu1->addSeparator();
     N15 = PopupMenu1->addAction(QStringLiteral("关于.."));
 
-    // Features that arrive later stay visible but disabled until then.
-    ToolButton5->setEnabled(false);
+
 
     connect(ToolButton1, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton1Click);
     connect(ToolButton21, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton21Click);
@@ -153,6 +155,7 @@ void TfrmMainGZT::buildToolBar()
     connect(TBHelp, &QToolButton::clicked, this, &TfrmMainGZT::TBHelpClick);
     connect(N13, &QAction::triggered, this, &TfrmMainGZT::N13Click);
     connect(N15, &QAction::triggered, this, &TfrmMainGZT::N15Click);
+    connect(ToolButton5, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton5Click);
     connect(ToolButton7, &QToolButton::clicked, this, &TfrmMainGZT::ToolButton7Click);
     connect(MenuItem1, &QAction::triggered, this, &TfrmMainGZT::MenuItem1Click);
     connect(MenuItem2, &QAction::triggered, this, &TfrmMainGZT::MenuItem2Click);
@@ -213,7 +216,7 @@ void TfrmMainGZT::buildSheetPanel(QWidget* parent)
     connect(gridDetail, &grid::DBGrid::rowDoubleClicked, this, &TfrmMainGZT::Button5Click);
     PopupMenuGrid = new QMenu(this);
     Excel1 = PopupMenuGrid->addAction(QStringLiteral("发送到&Excel"));
-    Excel1->setEnabled(false);
+    connect(Excel1, &QAction::triggered, this, &TfrmMainGZT::Excel1Click);
     gridDetail->view()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(gridDetail->view(), &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { PopupMenuGrid->popup(gridDetail->view()->viewport()->mapToGlobal(p)); });
@@ -231,8 +234,8 @@ void TfrmMainGZT::buildSheetPanel(QWidget* parent)
     for (QPushButton* b : {Button4, Button5, Button6, Button7, Button8, Button14, Button9, Button10, Button13})
         detailButtons->addWidget(b);
     // Features that arrive later stay visible but disabled until then.
-    for (QPushButton* b : {Button8, Button13})
-        b->setEnabled(false);
+    Button8->setEnabled(false); // strips arrive with the report engine
+    connect(Button13, &QPushButton::clicked, this, &TfrmMainGZT::Button13Click);
     connect(Button7, &QPushButton::clicked, this, &TfrmMainGZT::Button7Click);
     connect(Button14, &QPushButton::clicked, this, &TfrmMainGZT::Button14Click);
     connect(Button4, &QPushButton::clicked, this, &TfrmMainGZT::Button4Click);
@@ -496,6 +499,20 @@ void TfrmMainGZT::N15Click()
     ShowAbout(this);
 }
 
+void TfrmMainGZT::ToolButton5Click()
+{
+    Excel1Click();
+}
+
+void TfrmMainGZT::Excel1Click()
+{
+    gridDetail->setEnabled(false);
+    // The export tells the operator of its own failures; a failure while writing cells
+    // ends it without a word, as the spreadsheet program would leave it.
+    ui::Quietly([this] { SendGridToExcel(windowTitle(), paysheet::ReadShownSheet(*gridDetail)); });
+    gridDetail->setEnabled(true);
+}
+
 void TfrmMainGZT::ToolButton7Click()
 {
     const QString month = CurrentMonth();
@@ -682,6 +699,19 @@ void TfrmMainGZT::Button14Click()
     if (!ui::RunStep(QStringLiteral("无法写入文件“%1”！").arg(file), [&] { printing::WritePosFile(file, lines); }))
         return;
     ShowPosPrint(m_programFolder, this);
+}
+
+void TfrmMainGZT::Button13Click()
+{
+    const QString month = CurrentMonth();
+    if (month.isEmpty()) {
+        ui::ShowError(QStringLiteral("请首先建立/选择工资发放月度！"));
+        return;
+    }
+    payitems::TemplateChoice choice;
+    if (!ui::RunStep(kReadDbError, [&] { choice = payitems::ChooseMonthTemplate(m_dm.ADOLocal, month, startValues().printDays); }))
+        return;
+    ShowEleGZBill(m_dm, month, m_programFolder + QStringLiteral("RPT/") + choice.stem + QStringLiteral(".xls"), this);
 }
 
 void TfrmMainGZT::gridDetailTitleClick(int column)

@@ -46,6 +46,8 @@ public:
     void ToolButton11Click();
     void ToolButton2Click();
     void ToolButton7Click();
+    void ToolButton5Click();
+    void Excel1Click();
     void TBDatabaseClick();
     void TBHelpClick();
     void N13Click();
@@ -64,6 +66,7 @@ public:
     void Button6Click();
     void Button7Click();
     void Button14Click();
+    void Button13Click();
     void Button9Click();
     void Button10Click();
     void gridDetailTitleClick(int column);

@@ -19,7 +19,12 @@
 #include "printing/Preview.h"
 #include "platform/xls/XlsTable.h"
 #include "platform/xls/XlsWriter.h"
+#include "spreadsheet/Export.h"
 #include "spreadsheet/Import.h"
+#include "spreadsheet/PayslipTemplates.h"
+#include "spreadsheet/Payslips.h"
+#include "platform/sheetapp/SheetApp.h"
+#include "common/uCommon.h"
 
 #include <QApplication>
 #include <QDir>
@@ -270,6 +275,52 @@ void posSlips(Bench& b)
     b.out << QStringLiteral("pos rows=%1 ms=%2\n").arg(kRows).arg(ms, 0, 'f', 1);
 }
 
+// 1,000 payslip workbooks against 1,000 plain copies of their template into a folder.
+void payslips(Bench& b)
+{
+    constexpr int kFiles = 1000;
+    const QString month = QStringLiteral("slips");
+    b.dm.ADOLocal.execute(QStringLiteral("insert into TGZMonth (GZMonth) values (?)"), {month});
+    b.dm.ADOLocal.execute(QStringLiteral("insert into TGZ (GZMonth,DepartName,EmpName,GZ1,KK1,YFTotal,KKTotal,GZTotal) "
+                                         "select ?,DepartName,EmpName,GZ1,KK1,YFTotal,KKTotal,GZTotal from TGZ "
+                                         "where GZMonth=? limit ?"),
+                          {month, kMonth, kFiles});
+    const QString templ = b.folder + QStringLiteral("RPT/GZBill.xls");
+    QDir().mkpath(b.folder + QStringLiteral("RPT"));
+    spreadsheet::WritePayslipTemplate(templ, spreadsheet::PayslipLayout{QStringLiteral("GZBill"), 10, 5, false});
+    int n = 0;
+    auto freshFolder = [&] {
+        const QString f = b.folder + QStringLiteral("slips%1").arg(++n);
+        QDir().mkpath(f);
+        return f;
+    };
+    const double ms = bestOf(3, [&] {
+        spreadsheet::WritePayslips(b.dm.ADOLocal, month, templ, freshFolder(), QStringLiteral("某公司"), QStringLiteral("0.00"));
+    });
+    const double copyMs = bestOf(3, [&] {
+        const QString folder = freshFolder();
+        for (int i = 1; i <= kFiles; ++i)
+            CopyFileData(templ, folder + QLatin1Char('/') + spreadsheet::PayslipFileName(i, QStringLiteral("员工")));
+    });
+    printAgainstFloor(b, QStringLiteral("payslips files=%1 ms").arg(kFiles), ms, QStringLiteral("copy_ms"), copyMs);
+}
+
+// The pay sheet exported to a workbook file, without opening it.
+void exportSheet(Bench& b)
+{
+    // Writes the workbook like the real one, opens nothing and leaves no file behind.
+    struct WrittenOnly : sheetapp::WorkbookApplication {
+        WrittenOnly() : sheetapp::WorkbookApplication(false) {}
+        ~WrittenOnly() override { QFile::remove(writtenFile()); }
+    };
+    TfrmMainGZT window(b.dm, b.folder);
+    window.ReadyGZList(kMonth);
+    sheetapp::SetFactory([] { return std::make_unique<WrittenOnly>(); });
+    const double ms = bestOf(3, [&] { SendGridToExcel(window.windowTitle(), paysheet::ReadShownSheet(*window.gridDetail)); });
+    sheetapp::SetFactory({});
+    b.out << QStringLiteral("export rows=%1 ms=%2\n").arg(kRows).arg(ms, 0, 'f', 1);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -300,7 +351,7 @@ int main(int argc, char** argv)
     Bench b{folder, dm, out};
     const std::pair<const char*, void (*)(Bench&)> benches[] = {
         {"month-load", monthLoad}, {"sort", titleSort}, {"copy-month", copyMonth}, {"backup", backup}, {"import", import},
-        {"preview", previewSheet}, {"pos", posSlips}};
+        {"preview", previewSheet}, {"pos", posSlips}, {"payslips", payslips}, {"export", exportSheet}};
     for (const auto& [name, run] : benches) {
         if (!only.isEmpty() && !only.contains(QString::fromLatin1(name)))
             continue;

@@ -76,6 +76,13 @@ ItemList MonthItems(db::Connection& conn, const QString& month, ItemType type, R
         list.owner = hasItems(conn, month, ItemType::Earnings, false) ? month : schema::kTemplateMonth;
         list.items = readItems(conn, list.owner, type, false, false);
         break;
+    case Reader::WorkbookPayslips: {
+        list.owner = hasItems(conn, month, ItemType::Both, false) ? month : schema::kTemplateMonth;
+        list.items = readItems(conn, list.owner, ItemType::Earnings, false, true);
+        std::vector<PayItem> deductions = readItems(conn, list.owner, ItemType::Deductions, false, true);
+        list.items.insert(list.items.end(), deductions.begin(), deductions.end());
+        break;
+    }
     case Reader::Payslips:
         list.owner = hasItems(conn, month, ItemType::Both, false) ? month : schema::kTemplateMonth;
         list.items = readItems(conn, list.owner, type, true, type != ItemType::Deductions);

@@ -40,6 +40,9 @@ enum class Reader {
     Payslips,
     // Copying a set: all items of both types by ID; BASE when the month has none.
     CopySource,
+    // Electronic payslips' placeholders: all items, earnings then deductions, each by
+    // SortIdx; BASE when the month has no items at all.
+    WorkbookPayslips,
 };
 
 // The items a reader gets and the set they come from (the month, or "BASE").

@@ -1,4 +1,5 @@
 #include "payitems/TemplateChoice.h"
+#include "payitems/ItemSet.h"
 
 namespace payitems {
 
@@ -17,6 +18,13 @@ TemplateChoice ChooseTemplate(const QString& printDays, int deductions, int earn
     else
         c.stem = earnings <= 10 ? QStringLiteral("GZBill10_10") : QStringLiteral("GZBill20_10");
     return c;
+}
+
+TemplateChoice ChooseMonthTemplate(db::Connection& conn, const QString& month, int printDays)
+{
+    const int earnings = MonthItems(conn, month, ItemType::Earnings, Reader::Payslips).enabledCount();
+    const int deductions = MonthItems(conn, month, ItemType::Deductions, Reader::Payslips).enabledCount();
+    return ChooseTemplate(QString::number(printDays), deductions, earnings);
 }
 
 } // namespace payitems

@@ -73,6 +73,21 @@ bool DesktopShell::runFile(const QString& file, const QString& parameters)
     return !program.isEmpty() && QProcess::startDetached(program, args, QFileInfo(program).absolutePath());
 }
 
+bool DesktopShell::hasSpreadsheetProgram()
+{
+    static const char* const programs[] = {"libreoffice", "soffice", "localc", "et", "wps", "gnumeric"};
+    for (const char* name : programs)
+        if (!QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty())
+            return true;
+    // Whatever the desktop opens .xls files with.
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty())
+        return false;
+    QProcess query;
+    query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("application/vnd.ms-excel")});
+    return query.waitForFinished(3000) && !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
 QString findCalculator()
 {
     static const char* const candidates[] = {

@@ -18,6 +18,8 @@ public:
     // Starts a program (detached), opens a document or shows a folder; "calc" starts the
     // desktop's calculator.
     virtual bool runFile(const QString& file, const QString& parameters) = 0;
+    // Whether the desktop has a spreadsheet program to open workbooks with.
+    virtual bool hasSpreadsheetProgram() = 0;
 };
 
 // The shell in force; the desktop's unless a test put another in place.
@@ -29,6 +31,7 @@ class DesktopShell : public Shell {
 public:
     bool openUrl(const QString& address) override;
     bool runFile(const QString& file, const QString& parameters) override;
+    bool hasSpreadsheetProgram() override;
 };
 
 // Records what would be opened or started, and opens nothing.
@@ -44,6 +47,8 @@ public:
         started.emplace_back(file, parameters);
         return !fails;
     }
+
+    bool hasSpreadsheetProgram() override { return !fails; }
 
     bool fails = false; // as a desktop without the programs would answer
     QStringList opened;

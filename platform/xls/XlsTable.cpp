@@ -130,6 +130,13 @@ void XlsTable::post()
     m_pending.clear();
 }
 
+QByteArray XlsTable::takeEditedCopy()
+{
+    QByteArray edited = m_pending.empty() ? m_data->file : ReplaceCellTexts(m_data->file, book().sheet(m_sheet).name, m_pending);
+    m_pending.clear();
+    return edited;
+}
+
 void XlsConnection::open(const QString& connectionString)
 {
     close();

@@ -58,6 +58,9 @@ public:
     void setValue(int column, const QString& text);
     // Writes pending changes to the file at once (atomically). Throws XlsError.
     void post();
+    // The file's bytes with the pending changes, leaving the file and the table as they
+    // are; then forgets the changes. Throws XlsError.
+    QByteArray takeEditedCopy();
 
 private:
     const Workbook& book() const { return m_data->book; }

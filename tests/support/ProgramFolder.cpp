@@ -31,6 +31,8 @@ ProgramFolder::ProgramFolder()
     copyInto(stage + QStringLiteral("IIS.INI"), file(QStringLiteral("IIS.INI")));
     copyInto(stage + QStringLiteral("Help/WrenGZ.htm"), file(QStringLiteral("Help/WrenGZ.htm")));
     QDir().mkpath(file(QStringLiteral("Bak")));
+    for (const QString& name : QDir(stage + QStringLiteral("RPT")).entryList(QDir::Files))
+        copyInto(stage + QStringLiteral("RPT/") + name, file(QStringLiteral("RPT/") + name));
     startValues() = StartValues{};
     startValues().programFolder = path();
 }
