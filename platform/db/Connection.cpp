@@ -230,6 +230,11 @@ int Connection::execute(const QString& sql, const QVariantList& params)
     return sqlite3_changes(m_db);
 }
 
+void Connection::executeScript(const QString& sql)
+{
+    execRaw(handle(), sql.toUtf8().constData());
+}
+
 qint64 Connection::lastInsertId() const
 {
     return sqlite3_last_insert_rowid(handle());

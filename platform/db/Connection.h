@@ -50,6 +50,8 @@ public:
     // Runs one statement without result, values bound to its "?"; returns the rows changed.
     int execute(const QString& sql, const QVariantList& params = {});
     qint64 lastInsertId() const;
+    // Runs a text of one or more statements as one command (an update script's batch).
+    void executeScript(const QString& sql);
 
     sqlite3* handle() const;
     int transactionDepth() const { return m_depth; }
