@@ -19,6 +19,8 @@
 #include "maintenance/uReBulid.h"
 #include "paysheet/ShownSheet.h"
 #include "printing/PosText.h"
+#include "printing/Strips.h"
+#include "platform/report/ReportUi.h"
 #include "printing/Preview.h"
 #include "printing/uPOSPrint.h"
 #include "spreadsheet/Export.h"
@@ -234,7 +236,7 @@ void TfrmMainGZT::buildSheetPanel(QWidget* parent)
     for (QPushButton* b : {Button4, Button5, Button6, Button7, Button8, Button14, Button9, Button10, Button13})
         detailButtons->addWidget(b);
     // Features that arrive later stay visible but disabled until then.
-    Button8->setEnabled(false); // strips arrive with the report engine
+    connect(Button8, &QPushButton::clicked, this, &TfrmMainGZT::Button8Click);
     connect(Button13, &QPushButton::clicked, this, &TfrmMainGZT::Button13Click);
     connect(Button7, &QPushButton::clicked, this, &TfrmMainGZT::Button7Click);
     connect(Button14, &QPushButton::clicked, this, &TfrmMainGZT::Button14Click);
@@ -686,6 +688,20 @@ void TfrmMainGZT::Button6Click()
 void TfrmMainGZT::Button7Click()
 {
     PreviewGrid(GroupBoxDetail->title(), paysheet::ReadShownSheet(*gridDetail), this);
+}
+
+void TfrmMainGZT::Button8Click()
+{
+    try {
+        printing::PrepareStrips(RvProject1, m_dm, m_programFolder, CurrentMonth());
+        const report::TableSource sheet = printing::SheetSource(paysheet::ReadShownSheet(*gridDetail), m_amountFormat);
+        const report::TableSource para = printing::ParameterSource(m_dm);
+        report::Execute(RvProject1, {{{printing::kSheetSourceName, &sheet}, {printing::kParameterSourceName, &para}}}, this);
+    } catch (const db::DbError&) {
+        ui::ShowError(kReadDbError);
+    } catch (const slip::Error& e) {
+        ui::ShowError(e.message()); // the report engine's own words: a missing or damaged template
+    }
 }
 
 void TfrmMainGZT::Button14Click()

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/db/RecordSet.h"
+#include "platform/report/Report.h"
 
 #include <QMainWindow>
 
@@ -65,6 +66,7 @@ public:
     void Button5Click();
     void Button6Click();
     void Button7Click();
+    void Button8Click();
     void Button14Click();
     void Button13Click();
     void Button9Click();
@@ -116,6 +118,7 @@ public:
     QPushButton* Button10; // copy an employee's row
     QPushButton* Button13; // electronic payslips
 
+    report::Project RvProject1; // the strip template of the last print
     db::RecordSet dsGZMonth;
     db::RecordSet dsGZDetail;
 

@@ -16,6 +16,9 @@
 #include "paysheet/ShownSheet.h"
 #include "platform/preview/PPreview.h"
 #include "printing/PosText.h"
+#include "printing/StripTemplates.h"
+#include "printing/Strips.h"
+#include "platform/report/ReportUi.h"
 #include "printing/Preview.h"
 #include "platform/xls/XlsTable.h"
 #include "platform/xls/XlsWriter.h"
@@ -29,6 +32,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QGroupBox>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -321,6 +325,70 @@ void exportSheet(Bench& b)
     b.out << QStringLiteral("export rows=%1 ms=%2\n").arg(kRows).arg(ms, 0, 'f', 1);
 }
 
+// The strips of 1,000 pay rows to PDF against drawing the same texts and frames straight
+// onto a PDF writer.
+void strips(Bench& b)
+{
+    constexpr int kStripRows = 1000;
+    const QString month = QStringLiteral("strips");
+    b.dm.ADOLocal.execute(QStringLiteral("insert into TGZMonth (GZMonth) values (?)"), {month});
+    b.dm.ADOLocal.execute(QStringLiteral("insert into TGZ (GZMonth,DepartName,EmpName,ZWName,GZ1,GZ2,GZ3,KK1,YFTotal,KKTotal,GZTotal) "
+                                         "select ?,DepartName,EmpName,ZWName,GZ1,GZ2,GZ3,KK1,YFTotal,KKTotal,GZTotal from TGZ "
+                                         "where GZMonth=? limit ?"),
+                          {month, kMonth, kStripRows});
+    QDir().mkpath(b.folder + QStringLiteral("RPT"));
+    int count = 0;
+    const printing::StripLayout* layouts = printing::DeliveredStripLayouts(count);
+    for (int i = 0; i < count; ++i)
+        printing::BuildStripTemplate(layouts[i]).save(b.folder + QStringLiteral("RPT/") + layouts[i].stem + QStringLiteral(".RAV"));
+    TfrmMainGZT window(b.dm, b.folder);
+    window.ReadyGZList(month);
+    QTemporaryDir dir;
+    const double ms = bestOf(3, [&] {
+        report::Project project;
+        printing::PrepareStrips(project, b.dm, b.folder, month);
+        const report::TableSource sheet = printing::SheetSource(paysheet::ReadShownSheet(*window.gridDetail), QStringLiteral("0.00"));
+        const report::Sources sources{{{printing::kSheetSourceName, &sheet}}};
+        report::WritePdf(report::LayOut(project, sources), sources, dir.filePath(QStringLiteral("strips.pdf")));
+    });
+    // The floor: the same band, its texts and frames drawn row after row, page after page.
+    report::Project project;
+    printing::PrepareStrips(project, b.dm, b.folder, month);
+    const report::Component* band = project.findComponent(QStringLiteral("Report1.Page1"))->find(QStringLiteral("DataBand1"));
+    const paysheet::ShownSheet shown = paysheet::ReadShownSheet(*window.gridDetail);
+    const double floorMs = bestOf(3, [&] {
+        QPdfWriter pdf(dir.filePath(QStringLiteral("floor.pdf")));
+        pdf.setResolution(300);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter p(&pdf);
+        const double dpi = pdf.logicalDpiX();
+        double y = 0.2;
+        for (int r = 0; r < shown.rowCount(); ++r) {
+            if (y + band->height > 11.69) {
+                pdf.newPage();
+                y = 0.2;
+            }
+            for (const auto& c : band->children) {
+                if (!c->visible)
+                    continue;
+                const QRectF rect(c->left * dpi, (y + c->top) * dpi, c->width * dpi, c->height * dpi);
+                if (c->kind == report::Kind::Rectangle) {
+                    p.drawRect(rect);
+                } else if (c->kind == report::Kind::Text || c->kind == report::Kind::DataText) {
+                    p.setFont(c->font());
+                    const int col = shown.columnOfField(c->dataField.trimmed());
+                    p.drawText(rect, Qt::AlignVCenter, c->kind == report::Kind::Text ? c->text : col >= 0 ? shown.texts[size_t(r)][col] : QString());
+                } else if (c->kind == report::Kind::Line) {
+                    p.drawLine(rect.topLeft(), rect.topRight());
+                }
+            }
+            y += band->height;
+        }
+    });
+    printAgainstFloor(b, QStringLiteral("strips rows=%1 ms").arg(kStripRows), ms, QStringLiteral("floor_ms"), floorMs);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -351,7 +419,8 @@ int main(int argc, char** argv)
     Bench b{folder, dm, out};
     const std::pair<const char*, void (*)(Bench&)> benches[] = {
         {"month-load", monthLoad}, {"sort", titleSort}, {"copy-month", copyMonth}, {"backup", backup}, {"import", import},
-        {"preview", previewSheet}, {"pos", posSlips}, {"payslips", payslips}, {"export", exportSheet}};
+        {"preview", previewSheet}, {"pos", posSlips}, {"payslips", payslips}, {"export", exportSheet},
+        {"strips", strips}};
     for (const auto& [name, run] : benches) {
         if (!only.isEmpty() && !only.contains(QString::fromLatin1(name)))
             continue;

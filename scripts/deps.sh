@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config zip
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-pdf-dev
   libsqlcipher-dev libzip-dev
   fonts-wqy-microhei
   xvfb xauth

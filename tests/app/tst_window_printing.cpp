@@ -3,6 +3,10 @@
 
 #include "app/uMain.h"
 #include "printing/uPOSPrint.h"
+#include "platform/report/ReportUi.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
 
 #include <QFile>
 #include <QPlainTextEdit>
@@ -42,9 +46,36 @@ private slots:
     }
 };
 
+class TestWindowStrips : public QObject {
+    Q_OBJECT
+private slots:
+    void stripsToAFileAndTheMissingTemplate()
+    {
+        Session s;
+        s.addMonth("202612");
+        s.addRow("202612", "财务部", "张三", {{"GZ1", 856.5}});
+        TfrmMainGZT w(s.dm, s.folder.path());
+        const QString pdf = s.folder.file("strips.pdf");
+        s.ui.answerDialog([&](QDialog& d) -> int {
+            auto& out = dynamic_cast<report::TfrmOutputDialog&>(d);
+            out.optFile->setChecked(true);
+            out.editFileName->setText(pdf);
+            out.cmdOK->click();
+            return d.result();
+        });
+        w.Button8->click();
+        QVERIFY(QFile::exists(pdf));
+        QVERIFY(s.ui.messages.isEmpty());
+
+        QFile::remove(s.folder.file("RPT/GZBill.RAV"));
+        w.Button8->click();
+        QCOMPARE(s.ui.messages, QStringList{"The following reporting project does not exist:\n\"" + s.folder.file("RPT/GZBill.RAV") + "\""});
+    }
+};
+
 int main(int argc, char** argv)
 {
-    return slip_test::runTests<TestWindowPrinting>(argc, argv);
+    return slip_test::runTests<TestWindowPrinting, TestWindowStrips>(argc, argv);
 }
 
 #include "tst_window_printing.moc"
