@@ -72,6 +72,13 @@ void SetRavText(report::Project& project, const QString& name, const QString& te
         c->fontSize = kSmallFont;
         c->setText(text); // the width follows the font
     }
+    // A caption still wider than its column wraps inside it instead of running into the next.
+    if (fit && c->shownWidth() > width) {
+        c->autoSize = false;
+        c->left = width * (column - 1) + kColumnsLeft;
+        c->width = width;
+        c->alignment = 1;
+    }
 }
 
 void SetRavDataText(report::Project& project, const QString& name, const QString& field, int column, double width, bool fit)

@@ -171,9 +171,14 @@ void draw(QPainter& p, const Component& c, double dx, double dy, double dpi, con
             const int r = named == rowSource ? row : 0;
             text = named && r >= 0 && r < named->rowCount() ? named->text(r, c.dataField.trimmed()) : QString();
         }
-        QFont f = c.font();
-        p.setFont(f);
-        p.drawText(inches(x, y, c.kind == Kind::Text ? c.shownWidth() : c.width, c.height, dpi), alignmentOf(c.alignment), text);
+        p.setFont(c.font());
+        // Text set to an edge keeps off a frame drawn on that edge.
+        constexpr double kInset = 0.03;
+        QRectF box = inches(x, y, c.kind == Kind::Text ? c.shownWidth() : c.width, c.height, dpi);
+        const bool sized = c.kind == Kind::Text && c.autoSize; // its box is its text
+        if (c.alignment != 1 && !sized)
+            box.adjust(c.alignment == 0 ? kInset * dpi : 0, 0, c.alignment == 2 ? -kInset * dpi : 0, 0);
+        p.drawText(box, alignmentOf(c.alignment) | (sized ? Qt::TextDontClip : Qt::TextWordWrap), text);
         break;
     }
     case Kind::Rectangle:

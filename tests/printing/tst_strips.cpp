@@ -162,6 +162,21 @@ private slots:
         QCOMPARE(on(p, "TextTitle")->fontSize, 13.0); // the title is never resized
     }
 
+    void captionWiderThanItsColumnWrapsInside()
+    {
+        Session s;
+        s.addMonth("202612");
+        enableItems(s, "202612", 10, 1);
+        s.dm.ADOLocal.execute("update TGZSet set GZName='独生子女及交通通讯补贴' where GZMonth='202612' and GZField1='GZ3'");
+        report::Project p;
+        printing::PrepareStrips(p, s.dm, s.folder.path(), "202612");
+        const Component* c = on(p, "TextA3");
+        QCOMPARE(c->fontSize, 8.0);
+        QVERIFY(c->shownWidth() <= 0.6 + 1e-9);
+        QCOMPARE(c->left, 0.7 + 2 * 0.6);
+        QVERIFY(on(p, "TextA2")->shownWidth() < 0.6); // short captions keep their own width
+    }
+
     void missingComponentSkipsOnlyItsEdit()
     {
         Session s;
