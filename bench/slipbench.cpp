@@ -279,16 +279,20 @@ void posSlips(Bench& b)
     b.out << QStringLiteral("pos rows=%1 ms=%2\n").arg(kRows).arg(ms, 0, 'f', 1);
 }
 
+// A month holding the first `rows` pay rows of the benchmark month, the given columns only.
+void copyRowsToMonth(Bench& b, const QString& month, const QString& columns, int rows)
+{
+    b.dm.ADOLocal.execute(QStringLiteral("insert into TGZMonth (GZMonth) values (?)"), {month});
+    b.dm.ADOLocal.execute(QStringLiteral("insert into TGZ (GZMonth,%1) select ?,%1 from TGZ where GZMonth=? limit ?").arg(columns),
+                          {month, kMonth, rows});
+}
+
 // 1,000 payslip workbooks against 1,000 plain copies of their template into a folder.
 void payslips(Bench& b)
 {
     constexpr int kFiles = 1000;
     const QString month = QStringLiteral("slips");
-    b.dm.ADOLocal.execute(QStringLiteral("insert into TGZMonth (GZMonth) values (?)"), {month});
-    b.dm.ADOLocal.execute(QStringLiteral("insert into TGZ (GZMonth,DepartName,EmpName,GZ1,KK1,YFTotal,KKTotal,GZTotal) "
-                                         "select ?,DepartName,EmpName,GZ1,KK1,YFTotal,KKTotal,GZTotal from TGZ "
-                                         "where GZMonth=? limit ?"),
-                          {month, kMonth, kFiles});
+    copyRowsToMonth(b, month, QStringLiteral("DepartName,EmpName,GZ1,KK1,YFTotal,KKTotal,GZTotal"), kFiles);
     const QString templ = b.folder + QStringLiteral("RPT/GZBill.xls");
     QDir().mkpath(b.folder + QStringLiteral("RPT"));
     spreadsheet::WritePayslipTemplate(templ, spreadsheet::PayslipLayout{QStringLiteral("GZBill"), 10, 5, false});
@@ -331,11 +335,7 @@ void strips(Bench& b)
 {
     constexpr int kStripRows = 1000;
     const QString month = QStringLiteral("strips");
-    b.dm.ADOLocal.execute(QStringLiteral("insert into TGZMonth (GZMonth) values (?)"), {month});
-    b.dm.ADOLocal.execute(QStringLiteral("insert into TGZ (GZMonth,DepartName,EmpName,ZWName,GZ1,GZ2,GZ3,KK1,YFTotal,KKTotal,GZTotal) "
-                                         "select ?,DepartName,EmpName,ZWName,GZ1,GZ2,GZ3,KK1,YFTotal,KKTotal,GZTotal from TGZ "
-                                         "where GZMonth=? limit ?"),
-                          {month, kMonth, kStripRows});
+    copyRowsToMonth(b, month, QStringLiteral("DepartName,EmpName,ZWName,GZ1,GZ2,GZ3,KK1,YFTotal,KKTotal,GZTotal"), kStripRows);
     QDir().mkpath(b.folder + QStringLiteral("RPT"));
     int count = 0;
     const printing::StripLayout* layouts = printing::DeliveredStripLayouts(count);

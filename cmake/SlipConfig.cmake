@@ -26,3 +26,14 @@ function(slip_stage_executable target)
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${SLIP_STAGE_DIR}/
     VERBATIM)
 endfunction()
+
+# Makes delivered files at build time: `tool FOLDER` writes them; the first of them tells
+# the build when the tool must run again.
+function(slip_deliver target tool folder first_output comment)
+  add_custom_command(OUTPUT ${first_output}
+    COMMAND ${tool} ${folder}
+    DEPENDS ${tool}
+    COMMENT "${comment}"
+    VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${first_output})
+endfunction()

@@ -74,7 +74,20 @@ QProcess* startStandIn(const QString& folder, QObject* parent)
     return p;
 }
 
-const QString kCatalogueUrl = "http://updates.test/WrenGZ/UpdateCnt.txt";
+// Starts Python's HTTP server on 127.0.0.1 serving a folder; returns its port, empty
+// when it did not start.
+QString startServer(QProcess& server, const QString& folder)
+{
+    server.start("/usr/bin/python3", {"-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", folder});
+    if (!server.waitForStarted())
+        return {};
+    QString port;
+    for (int i = 0; i < 100 && port.isEmpty(); ++i) {
+        server.waitForReadyRead(100);
+        port = QRegularExpression("port (\\d+)").match(QString::fromUtf8(server.readAllStandardOutput())).captured(1);
+    }
+    return port;
+}
 
 } // namespace
 
@@ -319,13 +332,7 @@ private slots:
         writeFile(root + "SQL/new_v2.sql", gbkLines({"create table TAdded (A text)", "GO", "insert into TAdded values ('升级')"}));
         writeFile(root + "SQL/old.sql", gbkLines({"insert into TAdded values ('old')"}));
         QProcess server;
-        server.start("/usr/bin/python3", {"-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", site.path()});
-        QVERIFY(server.waitForStarted());
-        QString port;
-        for (int i = 0; i < 100 && port.isEmpty(); ++i) {
-            server.waitForReadyRead(100);
-            port = QRegularExpression("port (\\d+)").match(QString::fromUtf8(server.readAllStandardOutput())).captured(1);
-        }
+        const QString port = startServer(server, site.path());
         QVERIFY2(!port.isEmpty(), "the HTTP server did not start");
         s.folder.writeFile("IIS.INI", ("[Last]\r\nUpdateURL=http://127.0.0.1:" + port + "\r\n").toUtf8());
         s.dm.ADOLocal.execute("update TPara set ClientVer='2026111501'");
@@ -356,14 +363,8 @@ private slots:
         Session s;
         QTemporaryDir site; // serves nothing
         QProcess server;
-        server.start("/usr/bin/python3", {"-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", site.path()});
-        QVERIFY(server.waitForStarted());
-        QString port;
-        for (int i = 0; i < 100 && port.isEmpty(); ++i) {
-            server.waitForReadyRead(100);
-            port = QRegularExpression("port (\\d+)").match(QString::fromUtf8(server.readAllStandardOutput())).captured(1);
-        }
-        QVERIFY(!port.isEmpty());
+        const QString port = startServer(server, site.path());
+        QVERIFY2(!port.isEmpty(), "the HTTP server did not start");
         s.folder.writeFile("IIS.INI", ("[Last]\r\nUpdateURL=http://127.0.0.1:" + port + "\r\n").toUtf8());
         TfrmServerUpdate w(s.folder.path());
         w.TimerUpdateCheckTimer();
