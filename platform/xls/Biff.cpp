@@ -178,17 +178,26 @@ QString GeneralNumber(double value)
     if (std::abs(value) < 1e13) {
         const qint64 cents = std::llround(value * 100);
         if (double(cents) / 100 == value) {
-            QString text = QString::number(cents / 100);
-            if (cents < 0 && cents / 100 == 0)
-                text.prepend(QLatin1Char('-'));
-            const int frac = int(std::abs(cents % 100));
+            // Digits written backwards into a buffer, then one string.
+            char buf[32];
+            char* end = buf + sizeof buf;
+            char* p = end;
+            quint64 rest = quint64(cents < 0 ? -cents : cents);
+            const int frac = int(rest % 100);
+            if (frac % 10)
+                *--p = char('0' + frac % 10);
             if (frac != 0) {
-                text += QLatin1Char('.');
-                text += QLatin1Char(char('0' + frac / 10));
-                if (frac % 10)
-                    text += QLatin1Char(char('0' + frac % 10));
+                *--p = char('0' + frac / 10);
+                *--p = '.';
             }
-            return text;
+            rest /= 100;
+            do {
+                *--p = char('0' + rest % 10);
+                rest /= 10;
+            } while (rest);
+            if (cents < 0)
+                *--p = '-';
+            return QString::fromLatin1(p, end - p);
         }
     }
     return QString::number(value, 'g', 15);
@@ -243,6 +252,7 @@ const Cell& CellMap::at(const Key& key) const
 std::vector<Record> ReadRecords(const QByteArray& stream, qsizetype from, bool stopAtEof, bool copyData)
 {
     std::vector<Record> out;
+    out.reserve(size_t(std::max<qsizetype>(0, stream.size() - from) / 16)); // cell records run about 16 bytes
     qsizetype pos = from;
     while (pos + 4 <= stream.size()) {
         Record r;
@@ -432,10 +442,21 @@ void Workbook::readSheet(const QByteArray& stream, SheetData& sheet)
         return xf;
     };
     auto put = [&sheet](int row, int col, int xf, const QString& text, bool value) {
-        sheet.cells[{row, col}] = Cell{text, xf, value, false, 0};
+        Cell c;
+        c.xf = xf;
+        c.hasValue = value;
+        if (!text.isEmpty()) {
+            c.kind = Cell::Kind::Own;
+            c.textIndex = int(sheet.texts.size());
+            sheet.texts.push_back(text);
+        }
+        sheet.cells[{row, col}] = c;
+    };
+    auto putShared = [&sheet](int row, int col, int xf, int index) {
+        sheet.cells[{row, col}] = Cell{0, xf, index, Cell::Kind::Shared, true};
     };
     auto putNumber = [&sheet](int row, int col, int xf, double number) {
-        sheet.cells[{row, col}] = Cell{QString(), xf, true, true, number};
+        sheet.cells[{row, col}] = Cell{number, xf, -1, Cell::Kind::Number, true};
     };
     for (size_t i = 1; i < recs.size(); ++i) {
         const Record& r = recs[i];
@@ -451,7 +472,7 @@ void Workbook::readSheet(const QByteArray& stream, SheetData& sheet)
             const quint32 isst = u32(d, 6);
             if (isst >= m_sst.size())
                 throw XlsError(QStringLiteral("A cell names shared string %1 of %2").arg(isst).arg(m_sst.size()));
-            put(u16(d, 0), u16(d, 2), checkXf(u16(d, 4)), m_sst[isst], true);
+            putShared(u16(d, 0), u16(d, 2), checkXf(u16(d, 4)), int(isst));
             break;
         }
         case kLabel:
@@ -569,7 +590,18 @@ QString Workbook::text(int sheet, int row, int col) const
     const auto it = cells.find({row, col});
     if (it == cells.end())
         return QString();
-    return it->second.isNumber ? numberText(it->second.number, it->second.xf) : it->second.text;
+    const Cell& c = it->second;
+    switch (c.kind) {
+    case Cell::Kind::Number:
+        return numberText(c.number, c.xf);
+    case Cell::Kind::Shared:
+        return m_sst.at(size_t(c.textIndex));
+    case Cell::Kind::Own:
+        return m_sheets.at(size_t(sheet)).texts.at(size_t(c.textIndex));
+    case Cell::Kind::Blank:
+        break;
+    }
+    return QString();
 }
 
 CellFormat Workbook::format(int sheet, int row, int col) const

@@ -46,12 +46,15 @@ struct CellFormat {
     int formatIndex = 0;
 };
 
+// A cell as read: a number (made text when asked for), a shared string, a text of the
+// sheet's own, or blank. Texts are kept apart so the cells stay small.
 struct Cell {
-    QString text;          // for text cells; numbers are made text when asked for
-    int xf = 0;
-    bool hasValue = false; // false for blank (formatted only) cells
-    bool isNumber = false;
+    enum class Kind : quint8 { Blank, Number, Shared, Own };
     double number = 0;
+    int xf = 0;
+    int textIndex = -1; // into the shared strings or the sheet's texts
+    Kind kind = Kind::Blank;
+    bool hasValue = false; // false for blank (formatted only) cells
 };
 
 struct Range {
@@ -85,6 +88,7 @@ struct SheetData {
     QString name;
     quint32 offset = 0; // stream position of the sheet's BOF
     CellMap cells;
+    std::vector<QString> texts; // the texts of cells of Kind::Own
     std::vector<Range> merges;
     std::map<int, int> colWidths; // column -> width in 1/256 of a character
 };

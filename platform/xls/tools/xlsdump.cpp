@@ -3,6 +3,7 @@
 #include "platform/xls/XlsTable.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 
 int main(int argc, char** argv)
@@ -27,6 +28,11 @@ int main(int argc, char** argv)
         const QString sheet = args.size() == 3 ? args.at(2) : sheets.first();
         xls::XlsTable table = xls::XlsTable::open(loaded, sheet + QLatin1Char('$'));
         out << table.columnNames().join(QLatin1Char('\t')) << "\n";
+        // Rows gathered as UTF-8 and written in large blocks.
+        out.flush();
+        QByteArray block;
+        QFile stdoutFile;
+        stdoutFile.open(stdout, QIODevice::WriteOnly);
         QString line;
         for (table.first(); !table.eof(); table.next()) {
             line.clear();
@@ -36,8 +42,13 @@ int main(int argc, char** argv)
                 line += table.value(c);
             }
             line += QLatin1Char('\n');
-            out << line;
+            block += line.toUtf8();
+            if (block.size() > (1 << 20)) {
+                stdoutFile.write(block);
+                block.clear();
+            }
         }
+        stdoutFile.write(block);
     } catch (const xls::XlsError& e) {
         err << "xlsdump: " << args.at(1) << ": " << e.message() << "\n";
         return 1;
