@@ -265,6 +265,20 @@ private slots:
         QCOMPARE(dlg.size(), QSize(308, 551));
     }
 
+    void withoutADefaultPrinterTheOperatorIsTold()
+    {
+        if (!QPrinterInfo::defaultPrinter().isNull())
+            QSKIP("a default printer is set up; the print queue test prints on it");
+        Session s;
+        printing::WritePosFile(s.folder.file("tmp.Txt"), {"姓名\t张三"});
+        TfrmPosPrint dlg(s.folder.path());
+        QVERIFY(!dlg.Button4Click());
+        QCOMPARE(s.ui.messages, QStringList{"没有设置默认打印机，无法打印！请在系统中设置默认打印机。"});
+        TPPreview preview;
+        QVERIFY(!preview.print());
+        QCOMPARE(s.ui.messages.last(), QStringLiteral("没有可用的打印机，请先安装打印机！"));
+    }
+
     void emptySheetWritesAnEmptyFile()
     {
         SheetFixture f(kWholeFormat);

@@ -9,6 +9,9 @@
 #include "platform/report/ReportUi.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QPrinterInfo>
+#include <QThread>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -307,6 +310,43 @@ private slots:
 
         // Cancelled: nothing runs.
         QVERIFY(!report::Execute(p, sources));
+    }
+
+    // Through the private print queue of ./test when there is one; without any printer the
+    // destination says so.
+    void printerDestination()
+    {
+        SheetFixture f(kWholeFormat);
+        report::Project p;
+        printing::PrepareStrips(p, f.dm, f.folder.path(), "202612");
+        const report::TableSource sheet = printing::SheetSource(paysheet::ReadShownSheet(f.grid), "0");
+        const report::Sources sources{{{printing::kSheetSourceName, &sheet}}};
+        const QString out = qEnvironmentVariable("SLIP_PRINT_OUTPUT");
+        const bool queue = !out.isEmpty() && !QPrinterInfo::defaultPrinter().isNull();
+        if (queue)
+            QFile::remove(out);
+        f.ui.answerDialog([](QDialog& d) -> int {
+            auto& dlg = dynamic_cast<report::TfrmOutputDialog&>(d);
+            dlg.optPrinter->setChecked(true);
+            dlg.cmdOK->click();
+            return d.result();
+        });
+        const bool ran = report::Execute(p, sources);
+        if (!queue && QPrinterInfo::availablePrinterNames().isEmpty()) {
+            QVERIFY(!ran);
+            QCOMPARE(f.ui.messages, QStringList{report::kNoPrinterMessage});
+            return;
+        }
+        if (!queue)
+            QSKIP("printers of this machine are not the test's to print on");
+        QVERIFY(ran);
+        QString text;
+        for (int i = 0; i < 300 && text.isEmpty(); ++i) {
+            QThread::msleep(100);
+            if (QFileInfo(out).size() > 0)
+                text = pdfText(out);
+        }
+        QVERIFY2(text.contains("张三") && text.contains("工资单"), qPrintable(text));
     }
 
     void previewShowsThePages()
