@@ -5,24 +5,15 @@
 #include <QMetaMethod>
 #include <QTest>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 // Runs several test classes in one executable; the status is non-zero when any failed.
 // Test functions named on the command line ("tst_paysheet addMonth") go to the class
-// that has them, and classes without any of them are skipped.
+// that has them, and classes without any of them are skipped. Every other argument
+// (QTest's options and their values) goes to every class.
 namespace slip_test {
-
-// Options of QTest that take a value: their value is no test function.
-inline bool takesValue(const std::string& a)
-{
-    for (const char* o : {"-o", "-maxwarnings", "-eventdelay", "-keydelay", "-mousedelay", "-callgrind",
-                          "-perfcounter", "-iterations", "-median", "-minimumvalue", "-minimumtotal", "-seed",
-                          "-platform"})
-        if (a == o)
-            return true;
-    return false;
-}
 
 inline bool hasFunction(const QMetaObject& mo, const std::string& name)
 {
@@ -36,22 +27,22 @@ inline bool hasFunction(const QMetaObject& mo, const std::string& name)
 }
 
 template <typename Test>
-int runOne(int argc, char** argv)
+int runOne(int argc, char** argv, const std::vector<const QMetaObject*>& classes)
 {
     Test test;
-    const QMetaObject& mo = *test.metaObject();
     std::vector<char*> args{argv[0]};
     bool named = false, mine = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a.rfind('-', 0) == 0) {
+        const bool function = a.rfind('-', 0) != 0
+                              && std::any_of(classes.begin(), classes.end(),
+                                             [&](const QMetaObject* mo) { return hasFunction(*mo, a); });
+        if (!function) {
             args.push_back(argv[i]);
-            if (takesValue(a) && i + 1 < argc)
-                args.push_back(argv[++i]);
             continue;
         }
         named = true;
-        if (hasFunction(mo, a)) {
+        if (hasFunction(Test::staticMetaObject, a)) {
             mine = true;
             args.push_back(argv[i]);
         }
@@ -65,8 +56,9 @@ template <typename... Tests>
 int runTests(int argc, char** argv)
 {
     ui::Application app(argc, argv);
+    const std::vector<const QMetaObject*> classes{&Tests::staticMetaObject...};
     int status = 0;
-    ((status |= runOne<Tests>(argc, argv)), ...);
+    ((status |= runOne<Tests>(argc, argv, classes)), ...);
     return status;
 }
 
