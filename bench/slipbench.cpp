@@ -295,7 +295,9 @@ void payslips(Bench& b)
     copyRowsToMonth(b, month, QStringLiteral("DepartName,EmpName,GZ1,KK1,YFTotal,KKTotal,GZTotal"), kFiles);
     const QString templ = b.folder + QStringLiteral("RPT/GZBill.xls");
     QDir().mkpath(b.folder + QStringLiteral("RPT"));
-    spreadsheet::WritePayslipTemplate(templ, spreadsheet::PayslipLayout{QStringLiteral("GZBill"), 10, 5, false});
+    for (const payitems::TemplateLayout& layout : payitems::TemplateLayouts())
+        if (layout.stem == QLatin1String("GZBill"))
+            spreadsheet::WritePayslipTemplate(templ, layout);
     int n = 0;
     auto freshFolder = [&] {
         const QString f = b.folder + QStringLiteral("slips%1").arg(++n);
@@ -337,10 +339,8 @@ void strips(Bench& b)
     const QString month = QStringLiteral("strips");
     copyRowsToMonth(b, month, QStringLiteral("DepartName,EmpName,ZWName,GZ1,GZ2,GZ3,KK1,YFTotal,KKTotal,GZTotal"), kStripRows);
     QDir().mkpath(b.folder + QStringLiteral("RPT"));
-    int count = 0;
-    const printing::StripLayout* layouts = printing::DeliveredStripLayouts(count);
-    for (int i = 0; i < count; ++i)
-        printing::BuildStripTemplate(layouts[i]).save(b.folder + QStringLiteral("RPT/") + layouts[i].stem + QStringLiteral(".RAV"));
+    for (const payitems::TemplateLayout& layout : payitems::TemplateLayouts())
+        printing::BuildStripTemplate(layout).save(b.folder + QStringLiteral("RPT/") + layout.stem + QStringLiteral(".RAV"));
     TfrmMainGZT window(b.dm, b.folder);
     window.ReadyGZList(month);
     QTemporaryDir dir;

@@ -3,6 +3,16 @@
 
 namespace payitems {
 
+const std::vector<TemplateLayout>& TemplateLayouts()
+{
+    static const std::vector<TemplateLayout> layouts{
+        {QStringLiteral("GZBillWithDay"), 20, 10, true}, {QStringLiteral("GZBillNoKK"), 20, 0, false},
+        {QStringLiteral("GZBill"), 10, 5, false},        {QStringLiteral("GZBill20_5"), 20, 5, false},
+        {QStringLiteral("GZBill10_10"), 10, 10, false},  {QStringLiteral("GZBill20_10"), 20, 10, false},
+    };
+    return layouts;
+}
+
 TemplateChoice ChooseTemplate(const QString& printDays, int deductions, int earnings)
 {
     TemplateChoice c;

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+#include <vector>
+
 namespace db {
 class Connection;
 }
@@ -14,6 +16,18 @@ struct TemplateChoice {
     bool fitted = false;
     bool operator==(const TemplateChoice&) const = default;
 };
+
+// What each delivered template holds, strips and workbooks alike: its file stem, its
+// earnings and deduction columns and whether it shows the days worked and day rate.
+struct TemplateLayout {
+    QString stem;
+    int earnings = 10;
+    int deductions = 5;
+    bool days = false;
+};
+
+// The six delivered templates, one for each case of the choice below.
+const std::vector<TemplateLayout>& TemplateLayouts();
 
 // printDays is TPara.PrintDays as text (empty reads as "0"); deductions and earnings are
 // the counts of enabled items. First match wins: day printing on, no deductions, then the

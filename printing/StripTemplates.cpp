@@ -13,12 +13,6 @@ constexpr double kCell = 0.6;   // a column of ten in 6.0 in
 constexpr double kRow = 0.26;   // a caption or amount row
 constexpr int kPerLine = 10;
 
-const StripLayout kLayouts[] = {
-    {QStringLiteral("GZBillWithDay"), 20, 10, true}, {QStringLiteral("GZBillNoKK"), 20, 0, false},
-    {QStringLiteral("GZBill"), 10, 5, false},        {QStringLiteral("GZBill20_5"), 20, 5, false},
-    {QStringLiteral("GZBill10_10"), 10, 10, false},  {QStringLiteral("GZBill20_10"), 20, 10, false},
-};
-
 Component* add(Component* parent, Kind kind, const QString& name, double left, double top, double width, double height)
 {
     auto c = std::make_unique<Component>();
@@ -73,13 +67,7 @@ double itemCells(Component* band, const QString& group, const QString& caption, 
 
 } // namespace
 
-const StripLayout* DeliveredStripLayouts(int& count)
-{
-    count = int(std::size(kLayouts));
-    return kLayouts;
-}
-
-report::Project BuildStripTemplate(const StripLayout& layout)
+report::Project BuildStripTemplate(const payitems::TemplateLayout& layout)
 {
     auto root = std::make_unique<Component>();
     root->kind = Kind::Report;

@@ -9,12 +9,6 @@ namespace {
 constexpr int kItemsPerLine = 5;
 constexpr int kColumns = 1 + kItemsPerLine; // a label column and the item columns
 
-const PayslipLayout kLayouts[] = {
-    {QStringLiteral("GZBillWithDay"), 20, 10, true}, {QStringLiteral("GZBillNoKK"), 20, 0, false},
-    {QStringLiteral("GZBill"), 10, 5, false},        {QStringLiteral("GZBill20_5"), 20, 5, false},
-    {QStringLiteral("GZBill10_10"), 10, 10, false},  {QStringLiteral("GZBill20_10"), 20, 10, false},
-};
-
 xls::Format cell(xls::HAlign h, bool bold = false)
 {
     xls::Format f;
@@ -68,13 +62,7 @@ int itemLines(Sheet& s, int row, const QString& group, const QString& captionKey
 
 } // namespace
 
-const PayslipLayout* DeliveredLayouts(int& count)
-{
-    count = int(std::size(kLayouts));
-    return kLayouts;
-}
-
-void WritePayslipTemplate(const QString& path, const PayslipLayout& layout)
+void WritePayslipTemplate(const QString& path, const payitems::TemplateLayout& layout)
 {
     xls::WorkbookWriter w;
     const int sheet = w.addSheet(QStringLiteral("Sheet1"));

@@ -16,11 +16,9 @@ int main(int argc, char** argv)
         return 2;
     }
     QDir().mkpath(args[1]);
-    int count = 0;
-    const printing::StripLayout* layouts = printing::DeliveredStripLayouts(count);
     try {
-        for (int i = 0; i < count; ++i)
-            printing::BuildStripTemplate(layouts[i]).save(QDir(args[1]).filePath(layouts[i].stem + QStringLiteral(".RAV")));
+        for (const payitems::TemplateLayout& layout : payitems::TemplateLayouts())
+            printing::BuildStripTemplate(layout).save(QDir(args[1]).filePath(layout.stem + QStringLiteral(".RAV")));
     } catch (const slip::Error& e) {
         err << "mkstrips: " << e.message() << "\n";
         return 1;

@@ -17,11 +17,9 @@ int main(int argc, char** argv)
         return 2;
     }
     QDir().mkpath(args[1]);
-    int count = 0;
-    const spreadsheet::PayslipLayout* layouts = spreadsheet::DeliveredLayouts(count);
     try {
-        for (int i = 0; i < count; ++i)
-            spreadsheet::WritePayslipTemplate(QDir(args[1]).filePath(layouts[i].stem + QStringLiteral(".xls")), layouts[i]);
+        for (const payitems::TemplateLayout& layout : payitems::TemplateLayouts())
+            spreadsheet::WritePayslipTemplate(QDir(args[1]).filePath(layout.stem + QStringLiteral(".xls")), layout);
     } catch (const slip::Error& e) {
         err << "mkslipbooks: " << e.message() << "\n";
         return 1;
