@@ -1,3 +1,4 @@
+#include "tests/support/Files.h"
 #include "tests/support/Session.h"
 #include "tests/support/TestMain.h"
 
@@ -101,13 +102,6 @@ bool writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& entr
     QProcess py;
     py.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
     return py.waitForFinished() && py.exitCode() == 0;
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 } // namespace
@@ -227,7 +221,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(slip::Error,
                                  maintenance::BackupDatabaseFolder(s.dm.ADOLocal, s.folder.path(), s.folder.file(target)));
         if (!existing.isEmpty())
-            QCOMPARE(fileBytes(s.folder.file(target)), existing);
+            QCOMPARE(ReadBytes(s.folder.file(target)), existing);
     }
 
     void backupHoldsRowsCommittedByAnotherConnection_data()
@@ -309,7 +303,7 @@ private slots:
         const QString other = dir.filePath(QStringLiteral("ZYDB.dat"));
         db::Connection::createDatabase(other, schema::kDatabasePassword, QStringLiteral("create table T (a);"));
         const QString archive = s.folder.file(QStringLiteral("Bak/other.GZBK"));
-        QVERIFY(writeZip(archive, {{"ZYDB.dat", fileBytes(other)}}));
+        QVERIFY(writeZip(archive, {{"ZYDB.dat", ReadBytes(other)}}));
         const QStringList before = fingerprint(s.folder.file(QStringLiteral("DB")));
         QVERIFY_THROWS_EXCEPTION(slip::Error, maintenance::RestoreDatabaseFolder(s.dm.ADOLocal, s.folder.path(), archive, kNow));
         QCOMPARE(fingerprint(s.folder.file(QStringLiteral("DB"))), before);
@@ -320,7 +314,7 @@ private slots:
         Session s;
         const QString good = s.folder.file(QStringLiteral("Bak/good.GZBK"));
         maintenance::BackupDatabaseFolder(s.dm.ADOLocal, s.folder.path(), good);
-        const QByteArray bytes = fileBytes(good);
+        const QByteArray bytes = ReadBytes(good);
         s.folder.writeFile(QStringLiteral("Bak/cut.GZBK"), bytes.left(bytes.size() / 2));
         s.addMonth(QStringLiteral("202612"));
         s.dm.ADOLocal.execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
@@ -339,9 +333,9 @@ private slots:
         // No database at the top level: the nested one is a plain file below DB/.
         QVERIFY(writeZip(archive, {{"backup/DB/ZYDB.dat", "nested"}, {"ContractFile/合同.txt", "合同"}}));
         maintenance::RestoreDatabaseFolder(s.dm.ADOLocal, s.folder.path(), archive, kNow);
-        QCOMPARE(fileBytes(s.folder.file(QStringLiteral("DB/backup/DB/ZYDB.dat"))), QByteArray("nested"));
-        QCOMPARE(fileBytes(s.folder.file(QStringLiteral("DB/ContractFile/合同.txt"))), QByteArray("合同"));
-        QCOMPARE(fileBytes(s.folder.file(QStringLiteral("DB/Other.txt"))), QByteArray("stays"));
+        QCOMPARE(ReadBytes(s.folder.file(QStringLiteral("DB/backup/DB/ZYDB.dat"))), QByteArray("nested"));
+        QCOMPARE(ReadBytes(s.folder.file(QStringLiteral("DB/ContractFile/合同.txt"))), QByteArray("合同"));
+        QCOMPARE(ReadBytes(s.folder.file(QStringLiteral("DB/Other.txt"))), QByteArray("stays"));
         QVERIFY(s.folder.connect(s.dm));
         QCOMPARE(s.column(QStringLiteral("select GZMonth from TGZMonth")), QStringList{"202612"});
     }
@@ -375,7 +369,7 @@ private slots:
         QVERIFY(!QFile::exists(s.folder.file(QStringLiteral("DB/ContractFile/a.doc"))));
         QVERIFY(!QFile::exists(s.folder.file(QStringLiteral("DB/ContractFile/2026/b.doc"))));
         QVERIFY(QDir(s.folder.file(QStringLiteral("DB/ContractFile/2026"))).exists());
-        QCOMPARE(fileBytes(s.folder.file(QStringLiteral("DB/Other.txt"))), QByteArray("stays"));
+        QCOMPARE(ReadBytes(s.folder.file(QStringLiteral("DB/Other.txt"))), QByteArray("stays"));
     }
 
     void clearingRefusals_data()

@@ -1,3 +1,4 @@
+#include "tests/support/Files.h"
 #include "tests/support/SheetFixture.h"
 #include "tests/support/TestMain.h"
 
@@ -31,15 +32,6 @@ int rowOf(const paysheet::ShownSheet& sheet, const QString& name)
         if (sheet.texts[size_t(r)][c] == name)
             return r;
     return -1;
-}
-
-QString pdfText(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(30000))
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace
@@ -192,7 +184,7 @@ private slots:
             QCOMPARE(layout.pages[i].first, layout.pages[i - 1].second);
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("pdftotext is not installed");
-        const QStringList pages = pdfText(pdf).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        const QStringList pages = PdfText(pdf).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
         QCOMPARE(pages.size(), layout.pageCount());
         for (int i = 0; i < pages.size(); ++i) {
             QVERIFY2(pages[i].contains("月度[202612]工资发放明细表"), qPrintable(pages[i]));
@@ -317,7 +309,7 @@ private slots:
         for (int i = 0; i < 300 && text.isEmpty(); ++i) {
             QThread::msleep(100);
             if (QFileInfo(out).size() > 0)
-                text = pdfText(out);
+                text = PdfText(out);
         }
         QVERIFY2(text.contains("张三") && text.contains("856.50"), qPrintable(text));
 
@@ -337,7 +329,7 @@ private slots:
         for (int i = 0; i < 300 && text.isEmpty(); ++i) {
             QThread::msleep(100);
             if (QFileInfo(out).size() > 0)
-                text = pdfText(out);
+                text = PdfText(out);
         }
         QVERIFY2(text.contains("李四") && text.contains("工资发放明细表"), qPrintable(text));
     }

@@ -1,3 +1,4 @@
+#include "tests/support/Files.h"
 #include "tests/support/SheetFixture.h"
 #include "tests/support/TestMain.h"
 
@@ -24,12 +25,7 @@ namespace {
 // Gives the month `earnings` and `deductions` enabled items (all thirty exist).
 void enableItems(Session& s, const QString& month, int earnings, int deductions)
 {
-    for (int n = 1; n <= 30; ++n) {
-        const QString field = n <= 20 ? QStringLiteral("GZ%1").arg(n) : QStringLiteral("KK%1").arg(n - 20);
-        s.dm.ADOLocal.execute("insert into TGZSet (GZMonth,GZField1,GZName,GZType,SortIdx,ShowStu) select ?,?,'项目',?,?,1 "
-                              "where not exists (select 1 from TGZSet where GZMonth=? and GZField1=?)",
-                              {month, field, n <= 20 ? 0 : 1, n <= 20 ? n : n - 20, month, field});
-    }
+    s.completeItemSet(month);
     s.dm.ADOLocal.execute("update TGZSet set ShowStu=1 where GZMonth=?", {month});
     s.dm.ADOLocal.execute("update TGZSet set ShowStu=0 where GZMonth=? and GZType=0 and SortIdx<=?", {month, earnings});
     s.dm.ADOLocal.execute("update TGZSet set ShowStu=0 where GZMonth=? and GZType=1 and SortIdx<=?", {month, deductions});
@@ -47,14 +43,6 @@ report::Project opened(const QString& path)
     p.setProjectFile(path);
     p.open();
     return p;
-}
-
-QString pdfText(const QString& pdf)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", pdf, "-"});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace
@@ -250,7 +238,7 @@ private slots:
         const report::Sources sources{{{printing::kSheetSourceName, &sheet}, {printing::kParameterSourceName, &para}}};
         const QString pdf = f.folder.file("strips.pdf");
         report::WritePdf(report::LayOut(p, sources), sources, pdf);
-        const QString text = pdfText(pdf);
+        const QString text = PdfText(pdf);
         const qsizetype wang = text.indexOf("王五"), zhang = text.indexOf("张三"), li = text.indexOf("李四");
         QVERIFY2(wang >= 0 && zhang > wang && li > zhang, qPrintable(text)); // in the sheet's order
         QCOMPARE(text.count("示例科技有限公司工资单"), 3);
@@ -306,7 +294,7 @@ private slots:
         QVERIFY(report::Execute(p, sources));
         QVERIFY(previewPreselected);
         QCOMPARE(f.ui.dialogTitles.first(), QStringLiteral("打印设置"));
-        QVERIFY(pdfText(pdf).contains("张三"));
+        QVERIFY(PdfText(pdf).contains("张三"));
 
         // Cancelled: nothing runs.
         QVERIFY(!report::Execute(p, sources));
@@ -344,7 +332,7 @@ private slots:
         for (int i = 0; i < 300 && text.isEmpty(); ++i) {
             QThread::msleep(100);
             if (QFileInfo(out).size() > 0)
-                text = pdfText(out);
+                text = PdfText(out);
         }
         QVERIFY2(text.contains("张三") && text.contains("工资单"), qPrintable(text));
     }
@@ -373,7 +361,7 @@ private slots:
         QCOMPARE(f.ui.dialogTitles, (QStringList{"打印设置", "打印预览"}));
         QCOMPARE(pages, 1);
         QCOMPARE(zoom, 1.0);
-        QVERIFY(pdfText(f.folder.file("saved.pdf")).contains("李四"));
+        QVERIFY(PdfText(f.folder.file("saved.pdf")).contains("李四"));
     }
 };
 

@@ -64,17 +64,6 @@ print('bold', b.font_list[f.font_index].bold, 'border', f.border.left_line_style
     return QString::fromUtf8(py.readAllStandardOutput()) + QString::fromUtf8(py.readAllStandardError());
 }
 
-// Gives the month all thirty items, disabled where it had none.
-void completeItems(Session& s, const QString& month)
-{
-    for (int n = 1; n <= 30; ++n) {
-        const QString field = n <= 20 ? QStringLiteral("GZ%1").arg(n) : QStringLiteral("KK%1").arg(n - 20);
-        s.dm.ADOLocal.execute("insert into TGZSet (GZMonth,GZField1,GZName,GZType,SortIdx,ShowStu) select ?,?,'项目',?,?,1 "
-                              "where not exists (select 1 from TGZSet where GZMonth=? and GZField1=?)",
-                              {month, field, n <= 20 ? 0 : 1, n <= 20 ? n : n - 20, month, field});
-    }
-}
-
 } // namespace
 
 class TestPayslipRules : public QObject {
@@ -158,7 +147,7 @@ private slots:
         QFETCH(QString, stem);
         Session s;
         s.addMonth("202612");
-        completeItems(s, "202612");
+        s.completeItemSet("202612");
         s.dm.ADOLocal.execute("update TGZSet set ShowStu=1 where GZMonth='202612'");
         s.dm.ADOLocal.execute("update TGZSet set ShowStu=0, GZName='收入'||substr(GZField1,3) where GZMonth='202612' and GZType=0 and "
                               "cast(substr(GZField1,3) as integer)<=?", {earnings});
@@ -247,7 +236,7 @@ private slots:
     void operationsFollowTheSheet()
     {
         SheetFixture f(kWholeFormat);
-        completeItems(f, "202612");
+        f.completeItemSet("202612");
         // Enough enabled items for more than 26 columns; no deduction enabled.
         f.dm.ADOLocal.execute("update TGZSet set ShowStu=0 where GZMonth='202612' and GZType=0");
         f.dm.ADOLocal.execute("update TGZSet set ShowStu=1 where GZMonth='202612' and GZType=1");

@@ -16,8 +16,11 @@
 #include <QRegularExpression>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QThread>
 
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 
 using spreadsheet::MappingRow;
 
@@ -60,6 +63,33 @@ QString writeWorkbook(const QString& path, const QList<QPair<QString, QList<QStr
 QString itemCaption(Session& s, const QString& month, const QString& field)
 {
     return s.dm.GetDataBySQL(QStringLiteral("select GZName from TGZSet where GZMonth=? and GZField1=?"), {month, field});
+}
+
+// This executable run again as the importing process that the kill test ends midway:
+// "--import-child FOLDER FILE MONTH". It says "started" once 1,000 rows are stored and
+// then slows down.
+const char* const kImportChild = "--import-child";
+
+int importChild(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    TDM dm;
+    if (!dm.ConnectTo(args[2]))
+        return 2;
+    xls::XlsConnection source;
+    source.open(spreadsheet::SourceConnectionString(args[3]));
+    auto table = source.openTable(source.tableNames().first());
+    auto rows = spreadsheet::ParseFieldList(QStringLiteral("部门 DepartName CHAR N N\r\n姓名 EmpName CHAR N N\r\n"));
+    spreadsheet::MatchAutomatically(rows, *table);
+    spreadsheet::ImportRows(dm.ADOLocal, *table, rows, args[4], QDateTime::currentDateTime(), [](int done, int) {
+        if (done >= 1000) {
+            std::printf("started\n");
+            std::fflush(stdout);
+            QThread::msleep(50);
+        }
+    });
+    return 0;
 }
 
 } // namespace
@@ -287,7 +317,7 @@ private slots:
         const QString file = writeWorkbook(s.folder.file("big.xls"), {{"S", rows}});
         const QStringList before = s.dump("TGZ");
         QProcess child;
-        child.start(QStringLiteral(IMPORT_CHILD), {s.folder.path(), file, "202612"});
+        child.start(QCoreApplication::applicationFilePath(), {kImportChild, s.folder.path(), file, "202612"});
         QVERIFY(child.waitForStarted());
         QVERIFY(child.waitForReadyRead(30000));
         QCOMPARE(child.readLine().trimmed(), QByteArray("started"));
@@ -303,6 +333,8 @@ private slots:
 
 int main(int argc, char** argv)
 {
+    if (argc == 5 && std::strcmp(argv[1], kImportChild) == 0)
+        return importChild(argc, argv);
     return slip_test::runTests<TestImportRules, TestImportDialog>(argc, argv);
 }
 

@@ -28,6 +28,18 @@ qint64 Session::addRow(const QString& month, const QString& depart, const QStrin
     return dm.ADOLocal.lastInsertId();
 }
 
+void Session::completeItemSet(const QString& month)
+{
+    for (int n = 1; n <= 30; ++n) {
+        const bool earning = n <= 20;
+        const QString field = earning ? QStringLiteral("GZ%1").arg(n) : QStringLiteral("KK%1").arg(n - 20);
+        dm.ADOLocal.execute(QStringLiteral("insert into TGZSet (GZMonth,GZField1,GZName,GZType,SortIdx,ShowStu) "
+                                           "select ?,?,'项目',?,?,1 where not exists "
+                                           "(select 1 from TGZSet where GZMonth=? and GZField1=?)"),
+                            {month, field, earning ? 0 : 1, earning ? n : n - 20, month, field});
+    }
+}
+
 QStringList Session::dump(const QString& table, const QString& where)
 {
     db::RecordSet rs(dm.ADOLocal);

@@ -16,6 +16,8 @@ struct Session {
     // Adds a pay row; the amounts map column names ("GZ1", "KKTotal", ...) to values.
     qint64 addRow(const QString& month, const QString& depart, const QString& name,
                   const QList<QPair<QString, double>>& amounts = {});
+    // Gives the month all thirty items; those it lacked are added disabled, captioned "项目".
+    void completeItemSet(const QString& month);
     // Every value of every row of a table, one text per row, for before/after comparisons.
     QStringList dump(const QString& table, const QString& where = QString());
     // The first column of every row of a query.

@@ -1,3 +1,4 @@
+#include "tests/support/Files.h"
 #include "tests/support/Session.h"
 #include "tests/support/TestMain.h"
 
@@ -17,6 +18,12 @@
 #include <QThread>
 
 #include <map>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -43,30 +50,44 @@ public:
     QStringList asked;
 };
 
-void writeFile(const QString& path, const QByteArray& bytes)
+// This executable, copied into a program folder as "SlipDesk" and run with "--stand-in",
+// stands in for the payslip program: it notes in "<itself>.log" that it started and, on
+// SIGTERM, that it was asked to stop.
+const char* const kStandIn = "--stand-in";
+volatile std::sig_atomic_t g_stopAsked = 0;
+
+void noteInLog(const std::string& log, const char* what)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
+    if (FILE* f = std::fopen(log.c_str(), "a")) {
+        std::fprintf(f, "%s\n", what);
+        std::fclose(f);
+    }
 }
 
-QByteArray readFile(const QString& path)
+int standIn()
 {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
+    char self[4096] = {};
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return 2;
+    const std::string log = std::string(self) + ".log";
+    std::signal(SIGTERM, [](int) { g_stopAsked = 1; });
+    noteInLog(log, "started");
+    while (!g_stopAsked)
+        usleep(20000);
+    noteInLog(log, "stopped");
+    return 0;
 }
 
-// Starts a copy of the stand-in as folder/SlipDesk.
+// Starts a stand-in as folder/SlipDesk.
 QProcess* startStandIn(const QString& folder, QObject* parent)
 {
     const QString exe = folder + "SlipDesk";
     QFile::remove(exe);
-    QFile::copy(QStringLiteral(STANDIN), exe);
+    QFile::copy(QCoreApplication::applicationFilePath(), exe);
     QFile(exe).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     auto* p = new QProcess(parent);
-    p->start(exe, {});
+    p->start(exe, {kStandIn});
     if (!p->waitForStarted())
         qWarning("stand-in did not start: %s (%s)", qPrintable(p->errorString()), qPrintable(exe));
     for (int i = 0; i < 100 && !QFile::exists(exe + ".log"); ++i)
@@ -183,7 +204,7 @@ private slots:
     {
         Session s;
         const QString script = s.folder.file("s.sql");
-        writeFile(script, gbkLines({"create table TNew (A text)", "GO", "insert into Nowhere values (1)", "GO",
+        WriteBytes(script, gbkLines({"create table TNew (A text)", "GO", "insert into Nowhere values (1)", "GO",
                                      "insert into TNew values ('中文');", "insert into TNew values ('b');"}));
         QCOMPARE(updater::ExeASQLFile(s.dm.ADOLocal, script), 1);
         QCOMPARE(s.column("select A from TNew"), (QStringList{"中文", "b"}));
@@ -194,10 +215,10 @@ private slots:
     {
         Session s;
         const QString update = s.folder.file("NetUpdate/");
-        writeFile(update + "SQL/1.sql", gbkLines({"update TPara set EntName='新名'"}));
-        writeFile(update + "CLIENT/Help/WrenGZ.htm", "new help");
-        writeFile(update + "CLIENT/NoSuch/x.txt", "x");
-        writeFile(update + "CLIENT/lower.txt", "lower");
+        WriteBytes(update + "SQL/1.sql", gbkLines({"update TPara set EntName='新名'"}));
+        WriteBytes(update + "CLIENT/Help/WrenGZ.htm", "new help");
+        WriteBytes(update + "CLIENT/NoSuch/x.txt", "x");
+        WriteBytes(update + "CLIENT/lower.txt", "lower");
         const QStringList entries{"[CLIENT]NoSuch\\x.txt\tx.txt", "[CLIENT]Help\\WrenGZ.htm\th.htm", "[SQL]1.sql\t1.sql",
                                   "[client]lower.txt\tlower.txt", ""};
         bool reconnected = false;
@@ -205,7 +226,7 @@ private slots:
                                                              [&] { reconnected = true; });
         QVERIFY(reconnected);
         QCOMPARE(s.column("select EntName from TPara"), QStringList{"新名"});
-        QCOMPARE(readFile(s.folder.file("Help/WrenGZ.htm")), QByteArray("new help"));
+        QCOMPARE(ReadBytes(s.folder.file("Help/WrenGZ.htm")), QByteArray("new help"));
         QVERIFY(!QFile::exists(s.folder.file("lower.txt"))); // a lower-case tag is not applied
         QVERIFY(!QDir(s.folder.file("NoSuch")).exists());
         QCOMPARE(r.notReplaced, QStringList{"NoSuch\\x.txt"});
@@ -226,7 +247,7 @@ private slots:
         QProcess* other = startStandIn(b.path() + "/", &owner);
         QCOMPARE(updater::StopProgram(a.path() + "/SlipDesk"), 1);
         QVERIFY(mine->state() == QProcess::NotRunning || mine->waitForFinished(5000));
-        QVERIFY(readFile(a.path() + "/SlipDesk.log").contains("stopped")); // asked, not killed
+        QVERIFY(ReadBytes(a.path() + "/SlipDesk.log").contains("stopped")); // asked, not killed
         QCOMPARE(other->state(), QProcess::Running);
         other->kill();
         other->waitForFinished();
@@ -278,12 +299,12 @@ private slots:
         Session s;
         s.folder.writeFile("IIS.INI", "[Last]\r\nUpdateURL=http://no-such-host.invalid\r\n");
         const QString package = s.folder.file("pkg/");
-        writeFile(package + "UpdateCnt.txt",
+        WriteBytes(package + "UpdateCnt.txt",
                   gbkLines({"2026121501[SQL]1.sql\t1.sql", "2026121501[CLIENT]Help\\WrenGZ.htm\th.htm",
                             "2026121501[CLIENT]..\\evil.txt\tevil.txt"}));
-        writeFile(package + "SQL/1.sql", gbkLines({"update TPara set EntName='包'"}));
-        writeFile(package + "CLIENT/Help/WrenGZ.htm", "packaged help");
-        writeFile(package + "CLIENT/../evil.txt", "evil");
+        WriteBytes(package + "SQL/1.sql", gbkLines({"update TPara set EntName='包'"}));
+        WriteBytes(package + "CLIENT/Help/WrenGZ.htm", "packaged help");
+        WriteBytes(package + "CLIENT/../evil.txt", "evil");
         FakeHttp http;
         TfrmServerUpdate w(s.folder.path(), &http);
         w.TimerUpdateCheckTimer();
@@ -294,7 +315,7 @@ private slots:
         QVERIFY(http.asked.isEmpty());
         QCOMPARE(s.ui.prompts, QStringList{"选择更新目录文件"});
         QCOMPARE(s.column("select EntName from TPara"), QStringList{"包"});
-        QCOMPARE(readFile(s.folder.file("Help/WrenGZ.htm")), QByteArray("packaged help"));
+        QCOMPARE(ReadBytes(s.folder.file("Help/WrenGZ.htm")), QByteArray("packaged help"));
         QVERIFY(!QFile::exists(s.folder.file("evil.txt")));
         QCOMPARE(s.ui.messages.last(), QStringLiteral("升级已完成！\n以下文件没有更新：\n..\\evil.txt"));
         QCOMPARE(s.shell.started.size(), size_t(1));
@@ -326,11 +347,11 @@ private slots:
         Session s;
         QTemporaryDir site;
         const QString root = site.path() + "/WrenGZ/";
-        writeFile(root + "UpdateCnt.txt", gbkLines({"2026110101[SQL]old.sql\told.sql", "2026121501[CLIENT]Help\\WrenGZ.htm\thelp_v2.htm",
+        WriteBytes(root + "UpdateCnt.txt", gbkLines({"2026110101[SQL]old.sql\told.sql", "2026121501[CLIENT]Help\\WrenGZ.htm\thelp_v2.htm",
                                                     "2026121501[SQL]new.sql\tnew_v2.sql"}));
-        writeFile(root + "CLIENT/help_v2.htm", "served help");
-        writeFile(root + "SQL/new_v2.sql", gbkLines({"create table TAdded (A text)", "GO", "insert into TAdded values ('升级')"}));
-        writeFile(root + "SQL/old.sql", gbkLines({"insert into TAdded values ('old')"}));
+        WriteBytes(root + "CLIENT/help_v2.htm", "served help");
+        WriteBytes(root + "SQL/new_v2.sql", gbkLines({"create table TAdded (A text)", "GO", "insert into TAdded values ('升级')"}));
+        WriteBytes(root + "SQL/old.sql", gbkLines({"insert into TAdded values ('old')"}));
         QProcess server;
         const QString port = startServer(server, site.path());
         QVERIFY2(!port.isEmpty(), "the HTTP server did not start");
@@ -350,9 +371,9 @@ private slots:
 
         QCOMPARE(s.ui.messages, QStringList{"升级已完成！"});
         QVERIFY(standIn->state() == QProcess::NotRunning || standIn->waitForFinished(5000));
-        QVERIFY(readFile(s.folder.file("SlipDesk.log")).contains("stopped"));
+        QVERIFY(ReadBytes(s.folder.file("SlipDesk.log")).contains("stopped"));
         QCOMPARE(s.column("select A from TAdded"), QStringList{"升级"}); // the older script was not due
-        QCOMPARE(readFile(s.folder.file("Help/WrenGZ.htm")), QByteArray("served help"));
+        QCOMPARE(ReadBytes(s.folder.file("Help/WrenGZ.htm")), QByteArray("served help"));
         QCOMPARE(s.column("select ClientVer from TPara"), QStringList{"2026121501"});
         QCOMPARE(s.shell.started[0].first, s.folder.file("SlipDesk"));
         QVERIFY(w.windowTitle().endsWith("2026111501 To 2026121501"));
@@ -379,6 +400,8 @@ private slots:
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], kStandIn) == 0)
+        return standIn();
     return slip_test::runTests<TestUpdateRules, TestUpdaterWindow, TestUpdaterRoundTrip>(argc, argv);
 }
 
