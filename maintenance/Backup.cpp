@@ -27,10 +27,8 @@ bool newerThanMember(const QFileInfo& file, const ZipArchive& archive, const std
     const qint64 index = archive.find(file.fileName());
     if (index < 0)
         return true;
-    for (const ArchiveMember& m : members)
-        if (m.index == index)
-            return !m.modified.isValid() || file.lastModified().toSecsSinceEpoch() > m.modified.toSecsSinceEpoch() + 1;
-    return true;
+    const ArchiveMember& m = members.at(size_t(index)); // members are listed by index
+    return !m.modified.isValid() || file.lastModified().toSecsSinceEpoch() > m.modified.toSecsSinceEpoch() + 1;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "payitems/TemplateChoice.h"
 #include "paysheet/ShownSheet.h"
 #include "platform/db/RecordSet.h"
+#include "platform/ui/Ui.h"
 
 namespace printing {
 
@@ -158,8 +159,13 @@ report::TableSource ParameterSource(TDM& dm)
     const QStringList fields{QStringLiteral("EntName"), QStringLiteral("BillHeight"), QStringLiteral("PrintDays"),
                              QStringLiteral("ShowFloat"), QStringLiteral("ClientVer")};
     QStringList row;
-    for (const QString& f : fields)
-        row << dm.GetDataBySQL(QStringLiteral("Select %1 from TPara").arg(f));
+    // One read of the row; a row that cannot be read prints nothing of it.
+    ui::Quietly([&] {
+        db::Statement st(dm.ADOLocal, QStringLiteral("Select %1 from TPara").arg(fields.join(QLatin1Char(','))));
+        if (st.step())
+            for (int i = 0; i < fields.size(); ++i)
+                row << st.columnValue(i).toString();
+    });
     return report::TableSource(fields, {row});
 }
 
