@@ -1,5 +1,4 @@
 #include "spreadsheet/Payslips.h"
-#include "spreadsheet/Import.h"
 
 #include "common/Text.h"
 #include "common/uCommon.h"
@@ -8,6 +7,8 @@
 #include "platform/xls/XlsWriter.h"
 
 #include <QDir>
+
+#include <optional>
 
 namespace spreadsheet {
 
@@ -21,6 +22,23 @@ QString amountText(const QVariant& v, const QString& format)
 QVariant field(const PayValues& row, const QString& name)
 {
     return row.value(name.toUpper());
+}
+
+// Writes the template with the changed cell texts to path; false when it could not.
+bool writeCopy(xls::XlsTable& sheet, const QStringList& cells, const QStringList& texts, const QString& path)
+{
+    try {
+        int i = 0;
+        for (sheet.first(); !sheet.eof(); sheet.next())
+            for (int c = 0; c < sheet.columnCount(); ++c, ++i)
+                if (texts[i] != cells[i])
+                    sheet.setValue(c, texts[i]);
+        xls::SaveFileAtomically(path, sheet.takeEditedCopy());
+        return true;
+    } catch (const slip::Error&) {
+        sheet.takeEditedCopy(); // forget this file's changes
+        return false;
+    }
 }
 
 } // namespace
@@ -77,20 +95,27 @@ PayslipRun WritePayslips(db::Connection& conn, const QString& month, const QStri
 {
     const payitems::ItemList items = payitems::MonthItems(conn, month, payitems::ItemType::Both,
                                                           payitems::Reader::WorkbookPayslips);
-    xls::XlsConnection source;
-    source.open(SourceConnectionString(templatePath));
-    std::unique_ptr<xls::Table> opened = source.openTable(kPayslipSheet);
-    auto& sheet = static_cast<xls::XlsTable&>(*opened);
-    // The template's cells below its first row, read once.
+    // The template's cells below its first row, read once. A template that cannot be read
+    // writes no file; each pay row's file is then counted as not written.
+    std::optional<xls::XlsTable> sheet;
     QStringList cells;
-    for (sheet.first(); !sheet.eof(); sheet.next())
-        for (int c = 0; c < sheet.columnCount(); ++c)
-            cells << sheet.value(c);
+    try {
+        sheet = xls::XlsTable::open(xls::LoadedWorkbook::read(templatePath), kPayslipSheet);
+        for (sheet->first(); !sheet->eof(); sheet->next())
+            for (int c = 0; c < sheet->columnCount(); ++c)
+                cells << sheet->value(c);
+    } catch (const xls::XlsError&) {
+        sheet.reset();
+    }
 
+    PayslipRun run;
     db::RecordSet rows(conn);
     rows.setSql(QStringLiteral("Select * from TGZ where GZMonth=? order by DepartName,EmpName"), {month});
-    rows.open();
-    PayslipRun run;
+    try {
+        rows.open();
+    } catch (const db::DbError&) {
+        return run; // pay rows that cannot be read give no file; the run still ends
+    }
     const int total = rows.recordCount();
     int sequence = 1;
     for (rows.first(); !rows.eof(); rows.next(), ++sequence) {
@@ -100,18 +125,10 @@ PayslipRun WritePayslips(db::Connection& conn, const QString& month, const QStri
         const QString name = PayslipFileName(sequence, field(values, QStringLiteral("EmpName")).toString());
         QStringList texts = cells;
         ApplyReplacements(texts, PayslipReplacements(values, items.items, company, month, sequence, amountFormat));
-        try {
-            int i = 0;
-            for (sheet.first(); !sheet.eof(); sheet.next())
-                for (int c = 0; c < sheet.columnCount(); ++c, ++i)
-                    if (texts[i] != cells[i])
-                        sheet.setValue(c, texts[i]);
-            xls::SaveFileAtomically(QDir(folder).filePath(name), sheet.takeEditedCopy());
+        if (sheet && writeCopy(*sheet, cells, texts, QDir(folder).filePath(name)))
             ++run.written;
-        } catch (const slip::Error&) {
-            sheet.takeEditedCopy(); // forget this row's changes
+        else
             run.failed << name;
-        }
         if (progress)
             progress(sequence, total);
     }

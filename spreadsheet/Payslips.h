@@ -43,9 +43,10 @@ struct PayslipRun {
 };
 
 // Writes one workbook per pay row of the month, in department and name order, from the
-// template's Sheet1 read once. Progress is told after each file. Throws slip::Error when
-// the item set or the template cannot be read (nothing is written then); a pay row whose
-// file cannot be written is counted in `failed` and the next one follows.
+// template's Sheet1 read once. Progress is told after each file. Throws db::DbError when
+// the item set cannot be read (nothing is written then). A pay row whose file cannot be
+// written (the template unreadable included) is counted in `failed` and the next one
+// follows; pay rows that cannot be read give an empty run.
 PayslipRun WritePayslips(db::Connection& conn, const QString& month, const QString& templatePath,
                          const QString& folder, const QString& company, const QString& amountFormat,
                          const std::function<void(int done, int total)>& progress = {});

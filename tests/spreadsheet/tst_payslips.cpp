@@ -199,6 +199,22 @@ private slots:
         QVERIFY(QFile::exists(s.folder.file("out/0001_张三.xls")));
     }
 
+    void missingTemplateWritesNoFileAndNamesThem()
+    {
+        Session s;
+        s.addMonth("202612");
+        s.addRow("202612", "财务部", "张三");
+        startValues().companyName = "某公司";
+        QDir().mkpath(s.folder.file("out"));
+        TfrmEleEleGZBill dlg(s.dm, "202612", s.folder.file("RPT/NoSuch.xls"));
+        s.ui.answerFile(s.folder.file("out"));
+        dlg.Button1->click();
+        dlg.Button2->click();
+        QCOMPARE(s.ui.messages, QStringList{"生成工资条结束！\n1个文件没有生成：0001_张三.xls"});
+        QVERIFY(QDir(s.folder.file("out")).entryList(QDir::Files).isEmpty());
+        QCOMPARE(s.shell.started.size(), size_t(1)); // the folder opens all the same
+    }
+
     void unwritableFilesAreNamed()
     {
         Session s;
